@@ -31,3 +31,9 @@ class ELayoutError : public Exception {
 public:
   using Exception::Exception;
 };
+
+// The screen cannot be opened (no display to connect to).
+class ENoDisplay : public Exception {
+public:
+  using Exception::Exception;
+};
