@@ -1,0 +1,3 @@
+#pragma once
+// Makes the picture-map controls known to layouts by class name.
+void RegisterPictureMapControls();
