@@ -31,7 +31,10 @@ TMainForm::TMainForm() {
   Label1 = &LayoutControl<TLabel>(*this, "Label1");
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+  // Normally released by FormDestroy; this covers a destruction event that failed early.
+  ReleaseDisplayObject();
+}
 
 TMethodTable TMainForm::MethodTable() {
   auto Notify = [this](void (TMainForm::*Handler)(TObject*)) {
@@ -91,6 +94,27 @@ void TMainForm::FormCreate(TObject*) {
   if (::chdir(Folder.c_str()) != 0)
     throw EInOutError("Cannot change to folder \"" + Folder + "\": " + std::strerror(errno));
   FMenuAction = 0;
+  SwitchDisplayMode();
+}
+
+HRESULT TMainForm::CreateDisplayObject(IDirectDraw** Object) { return DirectDrawCreate(nullptr, Object, nullptr); }
+
+void TMainForm::SwitchDisplayMode() {
+  // Without a display object the other two steps cannot be made; the menu runs in the
+  // desktop's mode and nothing is left to release.
+  if (CreateDisplayObject(&FDirectDraw) != DD_OK || !FDirectDraw) {
+    FDirectDraw = nullptr;
+    return;
+  }
+  // Failures of the next two steps leave the desktop's mode; the menu runs all the same.
+  FDirectDraw->SetCooperativeLevel(&Application->Backend(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
+  FDirectDraw->SetDisplayMode(640, 480, 16);
+}
+
+void TMainForm::ReleaseDisplayObject() {
+  if (!FDirectDraw) return;
+  FDirectDraw->Release();
+  FDirectDraw = nullptr;
 }
 
 void TMainForm::FormActivate(TObject*) {
@@ -123,5 +147,6 @@ void TMainForm::FormKeyPress(TObject*, char& Key) {
 }
 
 void TMainForm::FormDestroy(TObject*) {
+  ReleaseDisplayObject();
   WriteProfileStringA(ProfileSection, ActionKey, std::to_string(FMenuAction).c_str());
 }

@@ -5,6 +5,7 @@
 #include "app/ProfileSection.h"
 #include "controls/MatButton1.h"
 #include "controls/MatContainer1.h"
+#include "display/ddraw.h"
 #include "forms/Form.h"
 #include "forms/Label.h"
 #include "forms/ScrollBox.h"
@@ -45,13 +46,22 @@ public:
   TMethodTable MethodTable() override;
 
   int32_t MenuAction() const { return FMenuAction; }
+  const IDirectDraw* DirectDraw() const { return FDirectDraw; }
   const TAccessCodes& AccessCodes() const { return FAccessCodes; }
 
+protected:
+  // Creates the display object; a seam so that tests can make the creation fail.
+  virtual HRESULT CreateDisplayObject(IDirectDraw** Object);
+
 private:
+  // Switches the screen to 640x480 at 16 bits per pixel, exclusive and full-screen.
+  void SwitchDisplayMode();
+  void ReleaseDisplayObject();
   // Ends the menu with the given result once the running handler has returned.
   void EndMenu(int32_t Action);
   void ShowMenuView();
 
   int32_t FMenuAction = 0;
+  IDirectDraw* FDirectDraw = nullptr;
   TAccessCodes FAccessCodes;
 };
