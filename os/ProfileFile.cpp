@@ -29,7 +29,7 @@ TProfileFile::TProfileFile(std::filesystem::path Path) : FPath(std::move(Path)) 
 
 std::filesystem::path TProfileFile::SystemProfilePath() {
   const char* ConfigHome = std::getenv("XDG_CONFIG_HOME");
-  // The base directory specification says a relative value is to be ignored.
+  // The XDG base directory rules say a relative value is to be ignored.
   if (ConfigHome && *ConfigHome == '/') return std::filesystem::path(ConfigHome) / "win.ini";
   return HomeFolder() / ".config" / "win.ini";
 }
