@@ -19,8 +19,8 @@ public:
   int Restores = 0;
 };
 
-TCountingScreen DesktopWithMenuMode() { return TCountingScreen(1024, 768, {{1024, 768, 32}, Menu16}); }
-TCountingScreen DesktopWithoutMenuMode() { return TCountingScreen(1024, 768, {{1024, 768, 32}, {800, 600, 32}}); }
+TCountingScreen DesktopWithMenuMode() { return TCountingScreen(800, 600, {{800, 600, 32}, Menu16}); }
+TCountingScreen DesktopWithoutMenuMode() { return TCountingScreen(800, 600, {{800, 600, 32}, {1024, 768, 32}}); }
 
 IDirectDraw* Create() {
   IDirectDraw* Object = nullptr;
@@ -75,7 +75,7 @@ TEST(DirectDraw, LastReleaseGivesTheDesktopModeBackExactlyOnce) {
   EXPECT_EQ(DirectDraw->Release(), 0u);
   EXPECT_EQ(Screen.Restores, 1);
   EXPECT_EQ(Screen.CurrentMode(), Screen.DesktopMode());
-  EXPECT_EQ(Screen.Size(), (TPoint{1024, 768}));
+  EXPECT_EQ(Screen.Size(), (TPoint{800, 600}));
   EXPECT_EQ(Screen.BackBuffer()->format->format, static_cast<Uint32>(SDL_PIXELFORMAT_XRGB8888));
 }
 
