@@ -22,6 +22,8 @@ namespace {
 
 using TBytes = std::vector<std::uint8_t>;
 
+constexpr const char* InvalidMessage = "Bitmap image is not valid";
+
 // Offsets of the header fields that the damaged cases change.
 constexpr std::size_t PixelOffsetField = 10;
 constexpr std::size_t InfoSizeField = 14;
@@ -419,6 +421,335 @@ TEST(BitmapFileTest, RunLengthDeltaLeavesSkippedPixelsAtIndexZero) {
   Expected.FIndices[static_cast<std::size_t>(1 * 4 + 3)] = 2;
   const TSurfacePtr Surface = Load(WriteBitmapFile(Spec));
   ExpectShows(*Surface, Expected, true);
+}
+
+// ---- Damaged files ----
+
+TBytes Truncated(TBytes File, std::size_t Size) {
+  File.resize(Size);
+  return File;
+}
+
+TBytes WithU32(TBytes File, std::size_t Offset, std::uint32_t Value) {
+  for (int I = 0; I < 4; ++I) File[Offset + static_cast<std::size_t>(I)] = static_cast<std::uint8_t>(Value >> (8 * I));
+  return File;
+}
+
+TBytes WithU16(TBytes File, std::size_t Offset, std::uint16_t Value) {
+  File[Offset] = static_cast<std::uint8_t>(Value);
+  File[Offset + 1] = static_cast<std::uint8_t>(Value >> 8);
+  return File;
+}
+
+TBytes WithByte(TBytes File, std::size_t Offset, std::uint8_t Value) {
+  File[Offset] = Value;
+  return File;
+}
+
+TBytes WithSize(TBytes File, std::int32_t Width, std::int32_t Height) {
+  return WithU32(WithU32(std::move(File), WidthField, static_cast<std::uint32_t>(Width)), HeightField,
+                 static_cast<std::uint32_t>(Height));
+}
+
+TBytes RunLengthFile(const TIndexedPicture& Picture, bool FourBit, TBytes Data) {
+  TBitmapFileSpec Spec = RunLengthSpec(Picture, FourBit);
+  Spec.FPixels = std::move(Data);
+  return WriteBitmapFile(Spec);
+}
+
+struct TDamagedCase {
+  std::string FName;
+  TBytes FFile;
+};
+
+void PrintTo(const TDamagedCase& Case, std::ostream* Out) { *Out << Case.FName; }
+
+std::vector<TDamagedCase> DamagedCases() {
+  // An 8-bit 9x3 picture with 6 colours: 14 + 40 header bytes, 24 palette bytes, 3 rows of 12.
+  const TIndexedPicture Six = MakePicture(9, 3, 6);
+  const TBytes Good = WriteBitmapFile(IndexedSpec(Six, 8));
+  const std::size_t PaletteEnd = InfoHeaderEnd + 6 * 4;
+  const TBytes GoodFourBit = WriteBitmapFile(IndexedSpec(Six, 4));
+  const TBytes GoodTrueColour = WriteBitmapFile(TrueColourSpec(Six, 24));
+  TBitmapFileSpec FieldsSpec = TrueColourSpec(Six, 32);
+  FieldsSpec.FCompression = BitFields;
+  FieldsSpec.FMasks = {0x00FF0000, 0x0000FF00, 0x000000FF};
+  const TBytes GoodFields = WriteBitmapFile(FieldsSpec);
+  const TIndexedPicture OneColour = MakePicture(9, 3, 1);
+  TBitmapFileSpec OneBitOneColour = IndexedSpec(OneColour, 1);
+  OneBitOneColour.FPixels[0] = 0x40;  // second pixel of the bottom row uses index 1
+
+  // Width 9, height 3, 6 colours; run-length data written by hand.
+  const auto Rle8File = [&](TBytes Data) { return RunLengthFile(Six, false, std::move(Data)); };
+  const auto Rle4File = [&](TBytes Data) { return RunLengthFile(Six, true, std::move(Data)); };
+  const TBytes GoodRle8 = WriteBitmapFile(RunLengthSpec(Six, false));
+
+  TBytes OutOfPalette = Good;
+  OutOfPalette[Good.size() - 12 + 4] = 6;  // the top row is stored last
+  TBytes FourBitOutOfPalette = GoodFourBit;
+  FourBitOutOfPalette[GoodFourBit.size() - 8] = 0x0F;  // second pixel of the top row
+
+  return {
+      {"ZeroBytes", {}},
+      {"OneByte", Truncated(Good, 1)},
+      {"MagicOnly", Truncated(Good, 2)},
+      {"TruncatedInFileHeader", Truncated(Good, 9)},
+      {"TruncatedAfterFileHeader", Truncated(Good, 14)},
+      {"TruncatedInInfoHeaderSize", Truncated(Good, 16)},
+      {"TruncatedInInfoHeader", Truncated(Good, 30)},
+      {"TruncatedBeforePalette", Truncated(Good, InfoHeaderEnd)},
+      {"TruncatedInPalette", Truncated(Good, InfoHeaderEnd + 10)},
+      {"TruncatedBeforePixels", Truncated(Good, PaletteEnd)},
+      {"TruncatedInFirstRow", Truncated(Good, PaletteEnd + 5)},
+      {"TruncatedInLastRow", Truncated(Good, Good.size() - 8)},
+      {"LastRowPaddingMissing", Truncated(Good, Good.size() - 1)},
+      {"TrueColourTruncatedInPixels", Truncated(GoodTrueColour, GoodTrueColour.size() - 20)},
+      {"BitFieldsMasksMissing", Truncated(GoodFields, InfoHeaderEnd + 8)},
+      {"RunLengthTruncated", Truncated(GoodRle8, GoodRle8.size() - 3)},
+      {"MagicBA", WithByte(Good, 1, 'A')},
+      {"MagicReversed", WithByte(WithByte(Good, 0, 'M'), 1, 'B')},
+      {"MagicLowerCase", WithByte(WithByte(Good, 0, 'b'), 1, 'm')},
+      {"InfoHeaderSizeZero", WithU32(Good, InfoSizeField, 0)},
+      {"InfoHeaderSize20", WithU32(Good, InfoSizeField, 20)},
+      {"InfoHeaderSizeOs2", WithU32(Good, InfoSizeField, 64)},
+      {"InfoHeaderSizeHuge", WithU32(Good, InfoSizeField, 0xFFFFFFFF)},
+      {"InfoHeaderPastEndOfFile", WithU32(Truncated(Good, 100), InfoSizeField, 124)},
+      {"ZeroWidth", WithSize(Good, 0, 3)},
+      {"NegativeWidth", WithSize(Good, -9, 3)},
+      {"ZeroHeight", WithSize(Good, 9, 0)},
+      {"MinimumHeight", WithSize(Good, 9, std::numeric_limits<std::int32_t>::min())},
+      {"WidthOverLimit", WithSize(Good, MaxBitmapSide + 1, 1)},
+      {"HeightOverLimit", WithSize(Good, 1, MaxBitmapSide + 1)},
+      {"TopDownHeightOverLimit", WithSize(Good, 1, -(MaxBitmapSide + 1))},
+      {"Gigantic", WithSize(Good, 100000, 100000)},
+      {"GiganticTopDown", WithSize(Good, 100000, -100000)},
+      {"MaximumDimensions", WithSize(Good, std::numeric_limits<std::int32_t>::max(),
+                                     std::numeric_limits<std::int32_t>::max())},
+      {"GiganticRunLength", WithSize(GoodRle8, 100000, 100000)},
+      {"LargeButAllowedSidesWithoutPixels", WithSize(Good, MaxBitmapSide, MaxBitmapSide)},
+      {"BitCountZero", WithU16(Good, BitCountField, 0)},
+      {"BitCountThree", WithU16(Good, BitCountField, 3)},
+      {"BitCount64", WithU16(GoodTrueColour, BitCountField, 64)},
+      {"CompressionJpeg", WithU32(GoodTrueColour, CompressionField, 4)},
+      {"CompressionPng", WithU32(GoodTrueColour, CompressionField, 5)},
+      {"CompressionHuge", WithU32(Good, CompressionField, 0xFFFFFFFF)},
+      {"Rle8WithTwentyFourBits", WithU16(GoodRle8, BitCountField, 24)},
+      {"Rle4WithEightBits", WithU32(GoodRle8, CompressionField, Rle4)},
+      {"Rle8TopDown", WithU32(GoodRle8, HeightField, static_cast<std::uint32_t>(-3))},
+      {"BitFieldsWithTwentyFourBits", WithU32(GoodTrueColour, CompressionField, BitFields)},
+      {"BitFieldsUnknownMasks", WithU32(WithU32(GoodFields, InfoHeaderEnd, 0xF0F0F0F0), InfoHeaderEnd + 4,
+                                        0x0F0F0F0F)},
+      {"TooManyColoursForEightBits", WithU32(Good, ColoursUsedField, 257)},
+      {"TooManyColoursForFourBits", WithU32(GoodFourBit, ColoursUsedField, 17)},
+      {"ColourCountHuge", WithU32(Good, ColoursUsedField, 0x40000000)},
+      {"PaletteOverlapsPixels", WithU32(Good, ColoursUsedField, 200)},
+      {"PixelOffsetPastEnd", WithU32(Good, PixelOffsetField, static_cast<std::uint32_t>(Good.size() + 1))},
+      {"PixelOffsetHuge", WithU32(Good, PixelOffsetField, 0xFFFFFFF0)},
+      {"PixelOffsetInsidePalette", WithU32(Good, PixelOffsetField, InfoHeaderEnd + 4)},
+      {"PixelOffsetZero", WithU32(Good, PixelOffsetField, 0)},
+      {"EightBitIndexOutOfPalette", OutOfPalette},
+      {"FourBitIndexOutOfPalette", FourBitOutOfPalette},
+      {"OneBitIndexOutOfPalette", WriteBitmapFile(OneBitOneColour)},
+      {"Rle8RunIndexOutOfPalette", Rle8File({9, 6, 0, 1})},
+      {"Rle8LiteralIndexOutOfPalette", Rle8File({0, 3, 1, 2, 200, 0, 0, 1})},
+      {"Rle4RunHighIndexOutOfPalette", Rle4File({1, 0x70, 0, 1})},
+      {"Rle4RunLowIndexOutOfPalette", Rle4File({2, 0x17, 0, 1})},
+      {"Rle4LiteralIndexOutOfPalette", Rle4File({0, 3, 0x12, 0x90, 0, 1})},
+      {"Rle8RunPastEndOfRow", Rle8File({10, 1, 0, 1})},
+      {"Rle8RunsPastEndOfRow", Rle8File({5, 1, 5, 1, 0, 1})},
+      {"Rle8LiteralPastEndOfRow", Rle8File({5, 1, 0, 5, 1, 2, 3, 4, 5, 0, 0, 1})},
+      {"Rle4RunPastEndOfRow", Rle4File({10, 0x11, 0, 1})},
+      {"Rle8DeltaPastRightEdge", Rle8File({0, 2, 10, 0, 0, 1})},
+      {"Rle8DeltaPastTop", Rle8File({0, 2, 0, 4, 0, 1})},
+      {"Rle8RunPastTop", Rle8File({0, 0, 0, 0, 0, 0, 1, 1, 0, 1})},
+      {"Rle8LinesPastTop", Rle8File({0, 0, 0, 0, 0, 0, 0, 0, 0, 1})},
+      {"Rle8WithoutEndMark", Rle8File({9, 1, 0, 0})},
+      {"Rle8EndsInsideEscape", Rle8File({9, 1, 0})},
+      {"Rle8EndsInsideDelta", Rle8File({0, 2, 1})},
+      {"Rle8EndsInsideRun", Rle8File({9})},
+      {"Rle8LiteralCutShort", Rle8File({0, 5, 1, 2})},
+      {"Rle8LiteralPadMissing", Rle8File({0, 3, 1, 2, 3})},
+      {"Rle8NoData", Rle8File({})},
+  };
+}
+
+class TDamagedBitmapTest : public testing::TestWithParam<TDamagedCase> {};
+
+TEST_P(TDamagedBitmapTest, IsRefusedAsInvalid) {
+  const TBytes& File = GetParam().FFile;
+  try {
+    const TSurfacePtr Surface = LoadBitmapFromMemory(File.data(), File.size());
+    FAIL() << "decoded a " << Surface->w << "x" << Surface->h << " surface";
+  } catch (const EInvalidGraphic& Error) {
+    EXPECT_EQ(Error.Message(), InvalidMessage);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TDamagedBitmapTest, testing::ValuesIn(DamagedCases()),
+                         [](const testing::TestParamInfo<TDamagedCase>& Info) { return Info.param.FName; });
+
+TEST(BitmapFileTest, NullDataIsInvalid) {
+  EXPECT_THROW(LoadBitmapFromMemory(nullptr, 0), EInvalidGraphic);
+  EXPECT_THROW(LoadBitmapFromMemory(nullptr, 100), EInvalidGraphic);
+}
+
+// SDL's allocator hooks are plain functions without a context pointer, so what they record has to
+// live in static storage. Only the test below installs them, and it puts SDL's own functions back.
+class TSdlAllocationWatch {
+public:
+  TSdlAllocationWatch() {
+    SDL_GetMemoryFunctions(&Malloc(), &Calloc(), &Realloc(), &Free());
+    Largest() = 0;
+    SDL_SetMemoryFunctions(&WatchedMalloc, &WatchedCalloc, &WatchedRealloc, Free());
+  }
+  ~TSdlAllocationWatch() { SDL_SetMemoryFunctions(Malloc(), Calloc(), Realloc(), Free()); }
+  TSdlAllocationWatch(const TSdlAllocationWatch&) = delete;
+  TSdlAllocationWatch& operator=(const TSdlAllocationWatch&) = delete;
+
+  static std::size_t LargestRequest() { return Largest(); }
+  static void Reset() { Largest() = 0; }
+
+private:
+  static SDL_malloc_func& Malloc() {
+    static SDL_malloc_func Function = nullptr;
+    return Function;
+  }
+  static SDL_calloc_func& Calloc() {
+    static SDL_calloc_func Function = nullptr;
+    return Function;
+  }
+  static SDL_realloc_func& Realloc() {
+    static SDL_realloc_func Function = nullptr;
+    return Function;
+  }
+  static SDL_free_func& Free() {
+    static SDL_free_func Function = nullptr;
+    return Function;
+  }
+  static std::size_t& Largest() {
+    static std::size_t Size = 0;
+    return Size;
+  }
+  static void Note(std::size_t Size) { Largest() = std::max(Largest(), Size); }
+  static void* SDLCALL WatchedMalloc(std::size_t Size) {
+    Note(Size);
+    return Malloc()(Size);
+  }
+  static void* SDLCALL WatchedCalloc(std::size_t Count, std::size_t Size) {
+    Note(Count * Size);
+    return Calloc()(Count, Size);
+  }
+  static void* SDLCALL WatchedRealloc(void* Memory, std::size_t Size) {
+    Note(Size);
+    return Realloc()(Memory, Size);
+  }
+};
+
+TEST(BitmapFileTest, GiganticDimensionsAreRefusedBeforeAnyPixelIsAllocated) {
+  const TIndexedPicture Picture = MakePicture(64, 64, 6);
+  const TBytes Plain = WriteBitmapFile(IndexedSpec(Picture, 8));
+  const TBytes RunLength = WriteBitmapFile(RunLengthSpec(Picture, false));
+  const TSdlAllocationWatch Watch;
+
+  // The watch sees pixel allocations: a good 64x64 picture needs at least 64 * 64 bytes.
+  ASSERT_NE(Load(Plain), nullptr);
+  ASSERT_GE(TSdlAllocationWatch::LargestRequest(), std::size_t{64 * 64});
+
+  for (const TBytes& Good : {Plain, RunLength}) {
+    const std::vector<std::pair<int, int>> Sizes = {{100000, 100000}, {100000, -100000}, {MaxBitmapSide + 1, 1000}};
+    for (const auto& [Width, Height] : Sizes) {
+      TSdlAllocationWatch::Reset();
+      EXPECT_THROW(Load(WithSize(Good, Width, Height)), EInvalidGraphic) << Width << "x" << Height;
+      EXPECT_LT(TSdlAllocationWatch::LargestRequest(), std::size_t{64 * 64}) << Width << "x" << Height;
+    }
+  }
+}
+
+// ---- Files on disk ----
+
+class TBitmapFileOnDiskTest : public testing::Test {
+protected:
+  void SetUp() override {
+    std::string Pattern = (std::filesystem::temp_directory_path() / "bitmapfile-XXXXXX").string();
+    ASSERT_NE(mkdtemp(Pattern.data()), nullptr);
+    FFolder = Pattern;
+  }
+  void TearDown() override {
+    std::error_code Ignored;
+    std::filesystem::remove_all(FFolder, Ignored);
+  }
+
+  std::string WriteFile(const std::string& Name, const TBytes& Bytes) const {
+    const std::string Path = (FFolder / Name).string();
+    std::ofstream Out(Path, std::ios::binary);
+    Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
+    return Path;
+  }
+
+  static void ExpectCannotOpen(const std::string& FileName) {
+    try {
+      LoadBitmapFile(FileName);
+      FAIL() << "loaded " << FileName;
+    } catch (const EFOpenError& Error) {
+      EXPECT_EQ(Error.Message(), "Cannot open file " + FileName);
+    }
+  }
+
+  static void ExpectInvalid(const std::string& FileName) {
+    try {
+      LoadBitmapFile(FileName);
+      FAIL() << "loaded " << FileName;
+    } catch (const EInvalidGraphic& Error) {
+      EXPECT_EQ(Error.Message(), InvalidMessage);
+    }
+  }
+
+  std::filesystem::path FFolder;
+};
+
+TEST_F(TBitmapFileOnDiskTest, LoadsAGoodFile) {
+  const TIndexedPicture Picture = MakePicture(9, 4, 23);
+  const TSurfacePtr Surface = LoadBitmapFile(WriteFile("menu1.bmp", WriteBitmapFile(IndexedSpec(Picture, 8))));
+  ASSERT_NE(Surface, nullptr);
+  ExpectShows(*Surface, Picture, true);
+}
+
+TEST_F(TBitmapFileOnDiskTest, MissingFileCannotBeOpenedAndKeepsTheNameAsPassed) {
+  ExpectCannotOpen((FFolder / "menu1.bmp").string());
+  ExpectCannotOpen("no-such-folder-for-bitmaps/menu1.bmp");
+  ExpectCannotOpen("");
+}
+
+TEST_F(TBitmapFileOnDiskTest, FolderNamedLikeThePictureCannotBeOpened) {
+  std::filesystem::create_directory(FFolder / "menu2.bmp");
+  ExpectCannotOpen((FFolder / "menu2.bmp").string());
+}
+
+TEST_F(TBitmapFileOnDiskTest, FifoNamedLikeThePictureCannotBeOpenedAndDoesNotBlock) {
+  const std::string Path = (FFolder / "menu3.bmp").string();
+  ASSERT_EQ(mkfifo(Path.c_str(), 0600), 0);
+  ExpectCannotOpen(Path);
+}
+
+TEST_F(TBitmapFileOnDiskTest, UnreadableFileCannotBeOpened) {
+  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not stop the superuser";
+  const std::string Path = WriteFile("menu4.bmp", WriteBitmapFile(IndexedSpec(MakePicture(9, 3, 6), 8)));
+  ASSERT_EQ(chmod(Path.c_str(), 0), 0);
+  ExpectCannotOpen(Path);
+}
+
+TEST_F(TBitmapFileOnDiskTest, EmptyAndDamagedFilesAreInvalid) {
+  ExpectInvalid(WriteFile("empty.bmp", {}));
+  const TBytes Good = WriteBitmapFile(IndexedSpec(MakePicture(9, 3, 6), 8));
+  ExpectInvalid(WriteFile("short.bmp", Truncated(Good, Good.size() - 5)));
+}
+
+TEST_F(TBitmapFileOnDiskTest, FileOverTheSizeLimitIsInvalid) {
+  // A sparse file: as large as it claims, without using the disk.
+  const TBytes Good = WriteBitmapFile(IndexedSpec(MakePicture(9, 3, 6), 8));
+  const std::string Path = WriteFile("huge.bmp", Good);
+  std::filesystem::resize_file(Path, MaxBitmapFileSize + 1);
+  ExpectInvalid(Path);
 }
 
 }  // namespace
