@@ -35,9 +35,10 @@ public:
   // guard: SDL's video driver is not X11 (Wayland scales instead of switching; the headless
   // screen has no display), or the guardian could not be started.
   //
-  // Image: the guardian's own small executable, when the build embeds one; it is started from
-  // memory. Without it the menu's own executable is started again with the guardian's marker,
-  // which costs more memory (it loads every library the menu links).
+  // Image: the guardian's own small executable (display/guardian), when the build embeds one
+  // (GuardianImage()); it is started from memory. Without it the menu's own executable is
+  // started again with the guardian's marker, which costs more memory (it loads every library
+  // the menu links) and needs main() to check IsGuardianInvocation first thing.
   static std::unique_ptr<TGuardian> Start(const TGuardianOrders& Orders, std::span<const unsigned char> Image = {});
 
   // Takes over a started guardian: the menu's end of the connection and the process to reap.
