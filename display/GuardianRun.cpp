@@ -1,3 +1,5 @@
+// The guardian's own side. Kept apart from the menu's side (Guardian.cpp, which needs SDL), so
+// that a guardian executable of its own links only X and the profile functions.
 #include "display/DesktopLayout.h"
 #include "display/Guardian.h"
 #include "display/GuardianWatch.h"
@@ -6,11 +8,9 @@
 #include <csignal>
 #include <cstring>
 #include <optional>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-// The guardian's own side. Kept apart from the menu's side (Guardian.cpp, which needs SDL), so
-// that a guardian executable of its own links only X and the profile functions.
 
 namespace {
 
@@ -35,6 +35,8 @@ int RunGuardian(int argc, char** argv) {
   // It ends with the menu, through the connection; signals meant for the menu's group or the
   // terminal must not end it early and leave a later crash uncovered.
   for (int Signal : {SIGINT, SIGHUP, SIGTERM, SIGPIPE}) std::signal(Signal, SIG_IGN);
+  // Started from memory or as /proc/self/exe, it would show as a number or "exe" in ps.
+  prctl(PR_SET_NAME, "menu-guardian");
   GuardMenu(GuardianConnectionDescriptor, [&] {
     RestoreDesktopLayout(*Desktop);
     WriteProfileStringA(argv[Section], argv[Key], argv[Value]);
