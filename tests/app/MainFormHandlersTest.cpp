@@ -1,0 +1,187 @@
+// The main window's handlers: the hot spots that end the menu, the credits page and the way
+// back, Escape, the version label and the cheat notice.
+#include "MenuTestSupport.h"
+
+namespace MenuTest {
+namespace {
+
+using MainFormHandlers = TMenuTest;
+
+struct THotSpotCase {
+  const char* Name;
+  MatButton* TMainForm::*Button;
+  int32_t Result;
+};
+
+class MainFormHotSpot : public TMenuTest, public ::testing::WithParamInterface<THotSpotCase> {};
+
+TEST_P(MainFormHotSpot, PressWritesItsResultOverTheEarlierOneAndEndsTheRun) {
+  const THotSpotCase& Case = GetParam();
+  SetProfileValue(ActionKey, "6");
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] {
+    const TPoint Centre = CentreOf(*(Form.*Case.Button));
+    Menu.Headless().Click(Centre.X, Centre.Y);
+  });
+  Menu.Run();
+  EXPECT_FALSE(Menu.ReachedEndOfScript()) << "the press ends the run";
+  EXPECT_EQ(Form.MenuAction(), Case.Result);
+  Menu.DestroyForms();
+  EXPECT_EQ(ProfileValue(ActionKey), std::to_string(Case.Result));
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MainFormHotSpot,
+                         ::testing::Values(THotSpotCase{"Moon1", &TMainForm::Moon1Button, 1},
+                                           THotSpotCase{"Moon2", &TMainForm::Moon2Button, 2},
+                                           THotSpotCase{"Moon3", &TMainForm::Moon3Button, 3},
+                                           THotSpotCase{"Moon4", &TMainForm::Moon4Button, 4},
+                                           THotSpotCase{"Exit", &TMainForm::ExitButton, 0}),
+                         [](const ::testing::TestParamInfo<THotSpotCase>& Info) { return std::string(Info.param.Name); });
+
+bool ShowsMenuView(const TMainForm& Form) { return Form.MatContainer1->Visible() && !Form.credits->Visible(); }
+bool ShowsCreditsView(const TMainForm& Form) { return Form.credits->Visible() && !Form.MatContainer1->Visible(); }
+
+enum class TWayBack { OkButton, Escape };
+
+class MainFormCredits : public TMenuTest, public ::testing::WithParamInterface<TWayBack> {};
+
+TEST_P(MainFormCredits, CreditsPageAndBackToTheMenuWithoutEndingIt) {
+  SetProfileValue(ActionKey, "6");
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  THeadlessScreen& Headless = Menu.Headless();
+  Menu.AtIdle([&] {
+    EXPECT_TRUE(ShowsMenuView(Form));
+    const TPoint Credits = CentreOf(*Form.CreditsButton);
+    Headless.Click(Credits.X, Credits.Y);
+  });
+  Menu.AtIdle([&] {
+    EXPECT_TRUE(ShowsCreditsView(Form));
+    EXPECT_EQ(Headless.Pixel(20, 20), Credits1Colour);
+    const TPoint Ok = CentreOf(*Form.OkButton);
+    EXPECT_EQ(Ok, (TPoint{244 + 149 / 2, 416 + 24 / 2}));
+    Headless.MouseMove(Ok.X, Ok.Y);
+  });
+  Menu.AtIdle([&] {
+    const TPoint Ok = CentreOf(*Form.OkButton);
+    EXPECT_EQ(Headless.Pixel(Ok.X, Ok.Y), Credits2Colour) << "the OK hot spot lights up under the mouse";
+    if (GetParam() == TWayBack::OkButton) Headless.Click(Ok.X, Ok.Y);
+    else Headless.Type(std::string(1, Escape));
+  });
+  Menu.AtIdle([&] {
+    EXPECT_TRUE(ShowsMenuView(Form));
+    EXPECT_EQ(Headless.Pixel(20, 20), Menu1Colour);
+    EXPECT_EQ(Form.MenuAction(), 0);
+  });
+  Menu.Run();
+  EXPECT_EQ(Menu.StepsLeft(), 0u) << "the menu was still running after the way back";
+  EXPECT_TRUE(Menu.ReachedEndOfScript());
+  Menu.DestroyForms();
+  EXPECT_EQ(ProfileValue(ActionKey), "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(WaysBack, MainFormCredits, ::testing::Values(TWayBack::OkButton, TWayBack::Escape),
+                         [](const ::testing::TestParamInfo<TWayBack>& Info) {
+                           return std::string(Info.param == TWayBack::OkButton ? "OkButton" : "Escape");
+                         });
+
+TEST_F(MainFormHandlers, EscapeOnTheMenuEndsTheRunWithZero) {
+  SetProfileValue(ActionKey, "6");
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] { Menu.Headless().Type(std::string(1, Escape)); });
+  Menu.Run();
+  EXPECT_FALSE(Menu.ReachedEndOfScript()) << "Escape ends the run";
+  EXPECT_EQ(Form.MenuAction(), 0);
+  Menu.DestroyForms();
+  EXPECT_EQ(ProfileValue(ActionKey), "0");
+}
+
+TEST_F(MainFormHandlers, SecondEscapeAfterTheCreditsPageEndsTheRun) {
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] {
+    const TPoint Credits = CentreOf(*Form.CreditsButton);
+    Menu.Headless().Click(Credits.X, Credits.Y);
+    Menu.Headless().Type(std::string(2, Escape));
+  });
+  Menu.Run();
+  EXPECT_FALSE(Menu.ReachedEndOfScript());
+  EXPECT_TRUE(ShowsMenuView(Form));
+  EXPECT_EQ(Form.MenuAction(), 0);
+}
+
+struct TVersionCase {
+  const char* Name;
+  std::optional<std::string> Stored;
+  std::string Caption;
+  bool ReachesRightEdge;  // the label then covers the picture up to the screen's right edge
+};
+
+class MainFormVersion : public TMenuTest, public ::testing::WithParamInterface<TVersionCase> {};
+
+TEST_P(MainFormVersion, LabelShowsTheStoredTextAfterAVAndGrowsToTheRight) {
+  const TVersionCase& Case = GetParam();
+  if (Case.Stored) SetProfileValue(OkExeVersionKey, Case.Stored->c_str());
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] {
+    const TLabel& Label = *Form.VersionLabel;
+    EXPECT_EQ(Label.Caption(), Case.Caption);
+    EXPECT_EQ(Label.Left(), 602);
+    EXPECT_EQ(Label.Top(), 459);
+    // Left of the label the menu picture shows, whatever the text.
+    EXPECT_EQ(Menu.Headless().Pixel(601, 465), Menu1Colour);
+    if (Case.Caption == "v1.0") {
+      EXPECT_EQ(Label.Width(), 21);
+      EXPECT_EQ(Label.Height(), 13);
+    }
+    EXPECT_EQ(Label.Left() + Label.Width() >= 640, Case.ReachesRightEdge) << Label.Width();
+    EXPECT_EQ(Menu.Headless().Pixel(639, 465) != Menu1Colour, Case.ReachesRightEdge);
+  });
+  Menu.Run();
+}
+
+const std::string LongVersion(120, '7');
+const std::string TooLongVersion = std::string(255, 'a') + "TAIL";
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredVersions, MainFormVersion,
+    ::testing::Values(TVersionCase{"Missing", std::nullopt, "v1.0", false},
+                      TVersionCase{"Plain", "2.5b", "v2.5b", false}, TVersionCase{"Empty", "", "v", false},
+                      TVersionCase{"InnerBlanksAndPunctuation", "1.0 final (build 7) !?", "v1.0 final (build 7) !?", true},
+                      TVersionCase{"Long", LongVersion, "v" + LongVersion, true},
+                      TVersionCase{"LongerThanTheReadBuffer", TooLongVersion, "v" + std::string(255, 'a'), true}),
+    [](const ::testing::TestParamInfo<TVersionCase>& Info) { return std::string(Info.param.Name); });
+
+struct TCheatFlagCase {
+  const char* Name;
+  std::optional<std::string> Stored;
+  bool Shown;
+};
+
+class MainFormCheatFlag : public TMenuTest, public ::testing::WithParamInterface<TCheatFlagCase> {};
+
+TEST_P(MainFormCheatFlag, StoredFlagOfOneShowsTheNoticeAtTheFirstActivation) {
+  const TCheatFlagCase& Case = GetParam();
+  if (Case.Stored) SetProfileValue(QuirBalentKey, Case.Stored->c_str());
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  EXPECT_FALSE(Form.CheatBox->Visible());
+  Menu.AtIdle([&] {
+    EXPECT_EQ(Form.CheatBox->Visible(), Case.Shown);
+    // The notice's black panel covers the picture at its top-left corner.
+    EXPECT_EQ(Menu.Headless().Pixel(544, 426), Case.Shown ? Black : Menu1Colour);
+  });
+  Menu.Run();
+  EXPECT_EQ(ProfileValue(QuirBalentKey), Case.Stored) << "reading the flag never writes it";
+}
+
+INSTANTIATE_TEST_SUITE_P(StoredFlags, MainFormCheatFlag,
+                         ::testing::Values(TCheatFlagCase{"One", "1", true}, TCheatFlagCase{"Two", "2", false},
+                                           TCheatFlagCase{"Zero", "0", false}, TCheatFlagCase{"Missing", std::nullopt, false}),
+                         [](const ::testing::TestParamInfo<TCheatFlagCase>& Info) { return std::string(Info.param.Name); });
+
+}  // namespace
+}  // namespace MenuTest
