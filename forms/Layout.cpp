@@ -1,5 +1,8 @@
 #include "forms/Layout.h"
 
+#include "forms/Button.h"
+#include "forms/CheckBox.h"
+#include "forms/GroupBox.h"
 #include "forms/Label.h"
 #include "forms/LayoutValues.h"
 #include "forms/ScrollBox.h"
@@ -19,6 +22,9 @@ TClassRegistry& ControlClasses() {
     TClassRegistry Standard;
     Standard.Register<TLabel>("TLabel");
     Standard.Register<TScrollBox>("TScrollBox");
+    Standard.Register<TButton>("TButton");
+    Standard.Register<TCheckBox>("TCheckBox");
+    Standard.Register<TGroupBox>("TGroupBox");
     return Standard;
   }();
   return Registry;
