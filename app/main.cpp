@@ -1,5 +1,6 @@
 #include "app/main.h"
 
+#include "app/options.h"
 #include "controls/Registration.h"
 #include "forms/Application.h"
 #include "forms/Layout.h"
@@ -67,7 +68,7 @@ void TMainForm::Moon3ButtonLeftButtonDown(TObject*) { EndMenu(3); }
 void TMainForm::Moon4ButtonLeftButtonDown(TObject*) { EndMenu(4); }
 void TMainForm::ExitButtonLeftButtonDown(TObject*) { EndMenu(0); }
 
-void TMainForm::OptionsButtonLeftButtonDown(TObject*) {}
+void TMainForm::OptionsButtonLeftButtonDown(TObject*) { ShowOptions(); }
 
 void TMainForm::CreditsButtonLeftButtonDown(TObject*) {
   credits->Show();
