@@ -5,6 +5,7 @@
 #include "os/HeadlessScreen.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,6 +92,26 @@ protected:
 private:
   TMessageLog& FLog;
   std::vector<uint32_t> FRecorded;
+};
+
+// Steps run one after the other, each time the program waits for input with none scripted;
+// a step scripts the next input. After the last step the wait ends the run.
+class TIdleScript {
+public:
+  TIdleScript(THeadlessScreen& Screen, std::vector<std::function<void()>> Steps) : FSteps(std::move(Steps)) {
+    Screen.OnIdle = [this] {
+      if (FNext < FSteps.size()) FSteps[FNext++]();
+    };
+  }
+  TIdleScript(const TIdleScript&) = delete;
+  TIdleScript& operator=(const TIdleScript&) = delete;
+
+  bool Finished() const { return FNext == FSteps.size(); }
+  size_t StepsRun() const { return FNext; }
+
+private:
+  std::vector<std::function<void()>> FSteps;
+  size_t FNext = 0;
 };
 
 }  // namespace TestScreen
