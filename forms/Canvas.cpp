@@ -119,15 +119,20 @@ void TCanvas::CopyRect(const TRect& Dest, const TCanvas& SourceCanvas, const TRe
   if (Source.Width() == Dest.Width() && Source.Height() == Dest.Height()) {
     SDL_BlitSurface(SourceSurface, &From, FTarget, &To);
   } else {
-    // Scaled blits need a true-colour source; convert the part once.
+    // Scaled blits need a true-colour source; convert the part once. The part is scaled whole
+    // and only the 1:1 copy is clipped: SDL rounds the source of a clipped scaled blit, which
+    // would shift the picture by a pixel wherever the clip cuts into it.
     SDL_Surface* Part = SDL_CreateRGBSurfaceWithFormat(0, From.w, From.h, 32, SDL_PIXELFORMAT_XRGB8888);
-    if (Part) {
+    SDL_Surface* Scaled = SDL_CreateRGBSurfaceWithFormat(0, To.w, To.h, 32, SDL_PIXELFORMAT_XRGB8888);
+    if (Part && Scaled) {
       SDL_FillRect(Part, nullptr, 0);
       SDL_Rect PartRect{0, 0, From.w, From.h};
       SDL_BlitSurface(SourceSurface, &From, Part, &PartRect);
-      SDL_BlitScaled(Part, nullptr, FTarget, &To);
-      SDL_FreeSurface(Part);
+      SDL_BlitScaled(Part, nullptr, Scaled, nullptr);
+      SDL_BlitSurface(Scaled, nullptr, FTarget, &To);
     }
+    SDL_FreeSurface(Scaled);
+    SDL_FreeSurface(Part);
   }
   SDL_SetClipRect(FTarget, &OldClip);
 }
