@@ -72,11 +72,11 @@ enum class TLineKind { Blank, Comment, Header, Key, Other };
 struct TParsedLine {
   TLineKind Kind = TLineKind::Other;
   std::string_view Name;       // the section of a header, the key of a key line; trimmed
-  std::size_t ValueBegin = 0;  // a key line's value, blanks around it excluded, as offsets
-  std::size_t ValueEnd = 0;    // into the content
+  std::size_t ValueBegin = 0;  // a key line's value without the blanks around it, as offsets
+  std::size_t ValueEnd = 0;    // into the line's text (ClassifyLine) or the content (ParseLine)
 };
 
-// What a line is, from its text without the line break. Value offsets are within the text.
+// What a line is, from its text without the line break.
 TParsedLine ClassifyLine(std::string_view Text) {
   const std::string_view Rest = TrimLeft(Text);
   TParsedLine Parsed;
