@@ -24,6 +24,7 @@
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 // Readable failure messages for the geometry types.
@@ -43,12 +44,13 @@ constexpr char Escape = 27;
 constexpr char Enter = 13;
 constexpr char Backspace = 8;
 
-// Colours that a 16-bit screen shows unchanged, one per picture, so that every pixel on the
-// screen tells which picture it came from.
+// One colour per picture, so that every pixel on the screen tells which picture it came from.
+// All come back unchanged from a 16-bit screen: SDL widens a 6-bit green of 63 to 0xFE, not
+// 0xFF, so green is kept at 0xF6, which goes there and back exactly.
 constexpr uint32_t Menu1Colour = 0xFF0000;
-constexpr uint32_t Menu2Colour = 0x00FF00;
+constexpr uint32_t Menu2Colour = 0x00F600;
 constexpr uint32_t Credits1Colour = 0x0000FF;
-constexpr uint32_t Credits2Colour = 0xFFFF00;
+constexpr uint32_t Credits2Colour = 0xFFF600;
 constexpr uint32_t Black = 0x000000;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -213,9 +215,9 @@ public:
 
   void AtIdle(std::function<void()> Step) { FSteps.push_back(std::move(Step)); }
 
-  template <class TForm = TMainForm>
-  TForm& CreateForm() {
-    return FApp.CreateForm<TForm>();
+  template <class TForm = TMainForm, class... Args>
+  TForm& CreateForm(Args&&... Arguments) {
+    return FApp.CreateForm<TForm>(std::forward<Args>(Arguments)...);
   }
   void Run() { FApp.Run(); }
   void DestroyForms() { FApp.DestroyForms(); }
