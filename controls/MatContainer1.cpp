@@ -59,7 +59,9 @@ void MatContainer::Paint() {
     C.Brush.Style = TBrushStyle::Clear;
     C.Rectangle({0, 0, Width(), Height()});
   }
-  if (FPicture1) {
+  // An empty bitmap copies as black, which would paint over the outline: at design time an
+  // empty container shows its outline on what lies beneath it.
+  if (FPicture1 && !(Designing() && FPicture1->Bitmap().Empty())) {
     const TRect Area{0, 0, Width(), Height()};
     PaintBitmapPart(C, Area, FPicture1->Bitmap(), Area);
   }
