@@ -14,7 +14,7 @@ using namespace TestPictures;
 
 struct TPictureSizeCase {
   const char* Name;
-  int32_t Width;  // 0: no graphic at all
+  int32_t Width;  // 0: no graphic at all; -1: an empty bitmap, as a layout stores it
   int32_t Height;
 };
 
@@ -23,6 +23,7 @@ class ContainerPictureTest : public PictureMapFixture, public testing::WithParam
 TEST_P(ContainerPictureTest, ShowsThePictureOneToOneFromItsTopLeftCornerAndBlackBeyondIt) {
   const TPictureSizeCase& Case = GetParam();
   if (Case.Width == 0) Container->Picture1().Clear();
+  else if (Case.Width < 0) Container->Picture1().SetBitmap(TBitmap());
   else Container->Picture1().SetBitmap(PatternBitmap(Case.Width, Case.Height, NormalSeed));
   App.ProcessMessages();
 
@@ -35,7 +36,8 @@ TEST_P(ContainerPictureTest, ShowsThePictureOneToOneFromItsTopLeftCornerAndBlack
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ContainerPictureTest,
                          testing::Values(TPictureSizeCase{"SameSize", 640, 480}, TPictureSizeCase{"Larger", 800, 600},
-                                         TPictureSizeCase{"Smaller", 300, 200}, TPictureSizeCase{"NoGraphic", 0, 0}),
+                                         TPictureSizeCase{"Smaller", 300, 200}, TPictureSizeCase{"NoGraphic", 0, 0},
+                                         TPictureSizeCase{"EmptyBitmap", -1, -1}),
                          [](const testing::TestParamInfo<TPictureSizeCase>& Info) { return std::string(Info.param.Name); });
 
 TEST_F(PictureMapFixture, LoadingPicture1RepaintsTheContainerOnce) {
