@@ -191,8 +191,7 @@ TEST_F(MainFormTyping, EscapeOnTheCreditsPageDoesNotBreakACode) {
   TMenuRun Menu(ExeName());
   TMainForm& Form = Menu.CreateForm();
   Menu.AtIdle([&] {
-    const TPoint Credits = CentreOf(*Form.CreditsButton);
-    Menu.Headless().Click(Credits.X, Credits.Y);
+    ClickCentreOf(*Form.CreditsButton, Menu.Headless());
     Menu.Headless().Type(std::string("kex") + Escape + "lip5");
   });
   Menu.Run();

@@ -121,11 +121,6 @@ TEST_P(DisplayModeRoad, MenuModeHoldsWhileRunningAndIsGivenBackOnceAtTheEnd) {
   EXPECT_EQ(ProfileValue(ActionKey), std::to_string(Case.Result));
 }
 
-void ClickCentreOf(const TControl& Control, THeadlessScreen& Headless) {
-  const TPoint Centre = CentreOf(Control);
-  Headless.Click(Centre.X, Centre.Y);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Roads, DisplayModeRoad,
     ::testing::Values(

@@ -25,8 +25,7 @@ TEST_F(MainFormActivate, EachPictureIsLoadedIntoItsPlace) {
     const TPoint Moon = CentreOf(*Form.Moon3Button);
     EXPECT_EQ(Headless.Pixel(Moon.X, Moon.Y), Menu2Colour);
     EXPECT_EQ(Headless.Pixel(20, 20), Menu1Colour);
-    const TPoint Credits = CentreOf(*Form.CreditsButton);
-    Headless.Click(Credits.X, Credits.Y);
+    ClickCentreOf(*Form.CreditsButton, Headless);
   });
   Menu.AtIdle([&] {
     EXPECT_EQ(Headless.Pixel(20, 20), Credits1Colour);

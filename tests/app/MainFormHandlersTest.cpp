@@ -21,8 +21,7 @@ TEST_P(MainFormHotSpot, PressWritesItsResultOverTheEarlierOneAndEndsTheRun) {
   TMenuRun Menu(ExeName());
   TMainForm& Form = Menu.CreateForm();
   Menu.AtIdle([&] {
-    const TPoint Centre = CentreOf(*(Form.*Case.Button));
-    Menu.Headless().Click(Centre.X, Centre.Y);
+    ClickCentreOf(*(Form.*Case.Button), Menu.Headless());
   });
   Menu.Run();
   EXPECT_FALSE(Menu.ReachedEndOfScript()) << "the press ends the run";
@@ -53,8 +52,7 @@ TEST_P(MainFormCredits, CreditsPageAndBackToTheMenuWithoutEndingIt) {
   THeadlessScreen& Headless = Menu.Headless();
   Menu.AtIdle([&] {
     EXPECT_TRUE(ShowsMenuView(Form));
-    const TPoint Credits = CentreOf(*Form.CreditsButton);
-    Headless.Click(Credits.X, Credits.Y);
+    ClickCentreOf(*Form.CreditsButton, Headless);
   });
   Menu.AtIdle([&] {
     EXPECT_TRUE(ShowsCreditsView(Form));
@@ -102,8 +100,7 @@ TEST_F(MainFormHandlers, SecondEscapeAfterTheCreditsPageEndsTheRun) {
   TMenuRun Menu(ExeName());
   TMainForm& Form = Menu.CreateForm();
   Menu.AtIdle([&] {
-    const TPoint Credits = CentreOf(*Form.CreditsButton);
-    Menu.Headless().Click(Credits.X, Credits.Y);
+    ClickCentreOf(*Form.CreditsButton, Menu.Headless());
     Menu.Headless().Type(std::string(2, Escape));
   });
   Menu.Run();

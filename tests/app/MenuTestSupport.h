@@ -188,6 +188,11 @@ inline TPoint CentreOf(const TControl& Control) {
   return {R.Left + R.Width() / 2, R.Top + R.Height() / 2};
 }
 
+inline void ClickCentreOf(const TControl& Control, THeadlessScreen& Headless) {
+  const TPoint Centre = CentreOf(Control);
+  Headless.Click(Centre.X, Centre.Y);
+}
+
 // One run of the menu on a headless screen. Steps given to AtIdle run one at a time, each when
 // the program waits for input and none is scripted; a step may look at the state and script
 // more input. Once the steps are used up, or a step scripts no input, the wait answers with a
