@@ -140,5 +140,59 @@ INSTANTIATE_TEST_SUITE_P(
                          {true, true, true, false}}),
     [](const ::testing::TestParamInfo<TLoadFailureCase>& Info) { return std::string(Info.param.Name); });
 
+// Roads through the error box of a failed load: keys and clicks meant for the box or lying under
+// the menu container must not act on the menu.
+TEST_F(MainFormActivate, EscapeClosesTheErrorBoxWithoutReachingTheMenu) {
+  fs::remove(ProgramFolder / "menu2.bmp");
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] {
+    ASSERT_NE(ShownErrorBox(), nullptr);
+    Menu.Headless().Type(std::string(1, Escape));
+  });
+  Menu.AtIdle([&] {
+    EXPECT_EQ(ShownErrorBox(), nullptr);
+    EXPECT_TRUE(Form.credits->Visible()) << "the menu's Escape handling did not run";
+  });
+  Menu.Run();
+  EXPECT_EQ(Menu.StepsLeft(), 0u);
+}
+
+TEST_F(MainFormActivate, PressOnTheCreditsButtonUnderTheMenuDoesNothing) {
+  fs::remove(ProgramFolder / "credits1.bmp");
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] { Menu.Headless().Type(std::string(1, Enter)); });
+  Menu.AtIdle([&] {
+    ASSERT_TRUE(Form.credits->Visible());
+    ClickCentreOf(*Form.OkButton, Menu.Headless());
+  });
+  Menu.AtIdle([&] {
+    EXPECT_TRUE(Form.credits->Visible());
+    EXPECT_TRUE(Form.MatContainer1->Visible());
+  });
+  Menu.Run();
+  EXPECT_EQ(Menu.StepsLeft(), 0u);
+}
+
+TEST_F(MainFormActivate, WindowCloseWhileTheErrorBoxIsShownEndsLikeAnyOtherRoad) {
+  constexpr TDisplayMode Desktop{1024, 768, 32};
+  fs::remove(ProgramFolder / "credits2.bmp");
+  SetProfileValue(ActionKey, "4");
+  TMenuRun Menu(ExeName(), Desktop.Width, Desktop.Height, {Desktop, {640, 480, 16}});
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] {
+    ASSERT_NE(ShownErrorBox(), nullptr);
+    Menu.Headless().Close();
+  });
+  Menu.Run();
+  EXPECT_FALSE(Menu.ReachedEndOfScript()) << "the close ends the run";
+  EXPECT_EQ(ShownErrorBox(), nullptr);
+  EXPECT_EQ(Form.MenuAction(), 0);
+  Menu.DestroyForms();
+  EXPECT_EQ(Menu.Headless().CurrentMode(), Desktop);
+  EXPECT_EQ(ProfileValue(ActionKey), "0");
+}
+
 }  // namespace
 }  // namespace MenuTest

@@ -84,6 +84,61 @@ INSTANTIATE_TEST_SUITE_P(WaysBack, MainFormCredits, ::testing::Values(TWayBack::
                            return std::string(Info.param == TWayBack::OkButton ? "OkButton" : "Escape");
                          });
 
+TEST_F(MainFormHandlers, HotSpotsOfTheHiddenViewAndOtherButtonsDoNothing) {
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  THeadlessScreen& Headless = Menu.Headless();
+  Menu.AtIdle([&] { ClickCentreOf(*Form.CreditsButton, Headless); });
+  Menu.AtIdle([&] {
+    ASSERT_TRUE(ShowsCreditsView(Form));
+    for (const MatButton* Hidden : {Form.Moon1Button, Form.Moon4Button, Form.ExitButton, Form.OptionsButton})
+      ClickCentreOf(*Hidden, Headless);
+    const TPoint Ok = CentreOf(*Form.OkButton);
+    Headless.Click(Ok.X, Ok.Y, TMouseButton::Right);
+    Headless.Click(Ok.X, Ok.Y, TMouseButton::Middle);
+  });
+  Menu.AtIdle([&] {
+    EXPECT_TRUE(ShowsCreditsView(Form));
+    EXPECT_EQ(Screen->Forms().size(), 1u) << "no dialog was opened";
+    ClickCentreOf(*Form.OkButton, Headless);
+  });
+  Menu.AtIdle([&] {
+    ASSERT_TRUE(ShowsMenuView(Form));
+    ClickCentreOf(*Form.OkButton, Headless);  // lies hidden under the menu
+    const TPoint Moon = CentreOf(*Form.Moon1Button);
+    Headless.Click(Moon.X, Moon.Y, TMouseButton::Right);
+    Headless.MouseDown(Moon.X, Moon.Y, TMouseButton::Middle);
+    Headless.MouseUp(Moon.X, Moon.Y, TMouseButton::Middle);
+  });
+  Menu.AtIdle([&] {
+    EXPECT_TRUE(ShowsMenuView(Form));
+    EXPECT_EQ(Form.MenuAction(), 0);
+  });
+  Menu.Run();
+  EXPECT_EQ(Menu.StepsLeft(), 0u) << "a press ended the menu";
+}
+
+TEST_F(MainFormHandlers, HoverFollowsAViewSwitchUnderTheRestingMouse) {
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  THeadlessScreen& Headless = Menu.Headless();
+  const TPoint Credits = CentreOf(*Form.CreditsButton);
+  Menu.AtIdle([&] { Headless.Click(Credits.X, Credits.Y); });
+  Menu.AtIdle([&] {
+    ASSERT_TRUE(ShowsCreditsView(Form));
+    EXPECT_FALSE(Form.CreditsButton->MouseInside());
+    EXPECT_EQ(Headless.Pixel(Credits.X, Credits.Y), Credits1Colour);
+    Headless.Type(std::string(1, Escape));
+  });
+  Menu.AtIdle([&] {
+    ASSERT_TRUE(ShowsMenuView(Form));
+    EXPECT_TRUE(Form.CreditsButton->MouseInside());
+    EXPECT_EQ(Headless.Pixel(Credits.X, Credits.Y), Menu2Colour) << "the button under the mouse lights up again";
+  });
+  Menu.Run();
+  EXPECT_EQ(Menu.StepsLeft(), 0u);
+}
+
 TEST_F(MainFormHandlers, EscapeOnTheMenuEndsTheRunWithZero) {
   SetProfileValue(ActionKey, "6");
   TMenuRun Menu(ExeName());
@@ -125,6 +180,7 @@ TEST_P(MainFormVersion, LabelShowsTheStoredTextAfterAVAndGrowsToTheRight) {
   TMainForm& Form = Menu.CreateForm();
   Menu.AtIdle([&] {
     const TLabel& Label = *Form.VersionLabel;
+    EXPECT_EQ(ShownErrorBox(), nullptr);
     EXPECT_EQ(Label.Caption(), Case.Caption);
     EXPECT_EQ(Label.Left(), 602);
     EXPECT_EQ(Label.Top(), 459);
@@ -147,6 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
     StoredVersions, MainFormVersion,
     ::testing::Values(TVersionCase{"Missing", std::nullopt, "v1.0", false},
                       TVersionCase{"Plain", "2.5b", "v2.5b", false}, TVersionCase{"Empty", "", "v", false},
+                      TVersionCase{"Utf8", "\xce\xb2" "2", "v\xce\xb2" "2", false},
+                      TVersionCase{"NotUtf8", "\xe9", "v\xe9", false},
                       TVersionCase{"InnerBlanksAndPunctuation", "1.0 final (build 7) !?", "v1.0 final (build 7) !?", true},
                       TVersionCase{"Long", LongVersion, "v" + LongVersion, true},
                       TVersionCase{"LongerThanTheReadBuffer", TooLongVersion, "v" + std::string(255, 'a'), true}),

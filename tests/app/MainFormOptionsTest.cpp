@@ -52,6 +52,13 @@ TEST_P(MainFormOptions, ReturnFromTheDialogReloadsAllFourPictures) {
     EXPECT_TRUE(Form.MatContainer1->Visible());
     EXPECT_FALSE(Form.credits->Visible());
     EXPECT_EQ(Headless.Pixel(20, 20), NewMenu1Colour);
+    // The mouse rests where the dialog's button was; a hot spot there lights up from the new picture.
+    const TPoint Mouse = Menu.App().MousePosition();
+    bool OverHotSpot = false;
+    for (const MatButton* Button : {Form.Moon1Button, Form.Moon2Button, Form.Moon3Button, Form.Moon4Button,
+                                    Form.OptionsButton, Form.CreditsButton, Form.ExitButton})
+      OverHotSpot = OverHotSpot || Button->ScreenRect().Contains(Mouse);
+    EXPECT_EQ(Headless.Pixel(Mouse.X, Mouse.Y), OverHotSpot ? NewMenu2Colour : NewMenu1Colour);
     const TPoint Moon = CentreOf(*Form.Moon1Button);
     Headless.MouseMove(Moon.X, Moon.Y);
   });
@@ -147,6 +154,40 @@ TEST_F(MainFormOptionsKeys, KeysTypedInTheDialogReachNeitherEscapeNorTheAccessCo
   EXPECT_EQ(Form.MenuAction(), 5);
   Menu.DestroyForms();
   EXPECT_EQ(ProfileValue(ActionKey), "5");
+}
+
+TEST_F(MainFormOptionsKeys, ReturnFromTheDialogReadsTheProfileAgainButNeverHidesTheNotice) {
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  THeadlessScreen& Headless = Menu.Headless();
+  auto OpenAndCancel = [&](const std::function<void()>& BeforeOpening) {
+    Menu.AtIdle([&, BeforeOpening] {
+      BeforeOpening();
+      ClickCentreOf(*Form.OptionsButton, Headless);
+    });
+    Menu.AtIdle([&] {
+      TForm3* Dialog = ShownOptionsDialog();
+      ASSERT_NE(Dialog, nullptr);
+      ClickCentreOf(*Dialog->Button2, Headless);
+    });
+  };
+  OpenAndCancel([&] {
+    EXPECT_FALSE(Form.CheatBox->Visible());
+    EXPECT_EQ(Form.VersionLabel->Caption(), "v1.0");
+    SetProfileValue(QuirBalentKey, "1");
+    SetProfileValue(OkExeVersionKey, "2.0");
+  });
+  OpenAndCancel([&] {
+    EXPECT_TRUE(Form.CheatBox->Visible());
+    EXPECT_EQ(Form.VersionLabel->Caption(), "v2.0");
+    SetProfileValue(QuirBalentKey, "0");
+  });
+  Menu.AtIdle([&] {
+    EXPECT_TRUE(Form.CheatBox->Visible()) << "activation only ever shows the notice";
+    EXPECT_EQ(ProfileValue(QuirBalentKey), "0");
+  });
+  Menu.Run();
+  EXPECT_EQ(Menu.StepsLeft(), 0u);
 }
 
 }  // namespace
