@@ -119,7 +119,16 @@ void TApplication::Idle() {
   } catch (const std::exception& E) {
     ShowException(E);
   }
-  FScreen->PaintInvalid();
+  // A paint that fails is shown like a failing handler; what the error box leaves behind
+  // (its own area) is painted before the program waits again.
+  while (!FTerminated) {
+    try {
+      FScreen->PaintInvalid();
+      break;
+    } catch (const std::exception& E) {
+      ShowException(E);
+    }
+  }
 }
 
 void TApplication::HandleInput(const TInputEvent& Event) {

@@ -114,11 +114,17 @@ void TScreen::PaintInvalid() {
   // painted on the next pass.
   const std::vector<TRect> Rects = std::move(FInvalid);
   FInvalid.clear();
-  for (const TRect& R : Rects) {
-    SDL_Rect Area{R.Left, R.Top, R.Width(), R.Height()};
-    SDL_FillRect(Target, &Area, SDL_MapRGB(Target->format, 0, 0, 0));
-    for (TWinControl* Window : FWindows)
-      if (Window->Showing()) Window->PaintTo(Target, R);
+  try {
+    for (const TRect& R : Rects) {
+      SDL_Rect Area{R.Left, R.Top, R.Width(), R.Height()};
+      SDL_FillRect(Target, &Area, SDL_MapRGB(Target->format, 0, 0, 0));
+      for (TWinControl* Window : FWindows)
+        if (Window->Showing()) Window->PaintTo(Target, R);
+    }
+  } catch (...) {
+    // A paint that fails drops this pass; later passes must still paint.
+    FPainting = false;
+    throw;
   }
   FBackend.Present(Rects);
   FPainting = false;
