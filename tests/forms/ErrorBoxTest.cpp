@@ -256,4 +256,57 @@ TEST(ErrorBoxMessageTest, AnExceptionFromAPostedMessageIsShownToo) {
   EXPECT_EQ(ShownErrorBox(), nullptr);
 }
 
+
+TEST(PaintErrorTest, AnExceptionWhilePaintingIsShownAndPaintingGoesOn) {
+  class TFailingPaint : public TGraphicControl {
+  public:
+    int FailuresLeft = 1;
+
+  protected:
+    void Paint() override {
+      if (FailuresLeft > 0) {
+        --FailuresLeft;
+        throw Exception("painting failed");
+      }
+      Canvas().Brush = {clLime, TBrushStyle::Solid};
+      Canvas().FillRect(ClientRect());
+    }
+  };
+  TApplication App(TestScreen::NewHeadless());
+  THeadlessScreen& Headless = TestScreen::Headless(App);
+  TForm& Form = App.CreateForm<TForm>();
+  Form.SetBorderStyle(TFormBorderStyle::bsNone);
+  Form.SetWindowState(TWindowState::wsMaximized);
+  Form.SetColor(clNavy);
+  auto& Failing = Form.InsertControl(std::make_unique<TFailingPaint>());
+  Failing.SetBounds(10, 10, 40, 40);
+  std::string Message;
+  TRect BoxRect;
+  uint32_t BoxCentre = 0, AfterBox = 0, Repainted = 0;
+  TestScreen::TIdleScript Script(Headless, {
+      [&] {
+        TErrorBox* Box = ShownErrorBox();
+        ASSERT_NE(Box, nullptr);
+        Message = Box->Message();
+        BoxRect = Box->ScreenRect();
+        BoxCentre = Headless.Pixel(TestScreen::Centre(BoxRect).X, TestScreen::Centre(BoxRect).Y);
+        Headless.Type("\r");
+      },
+      [&] {
+        AfterBox = Headless.Pixel(TestScreen::Centre(BoxRect).X, TestScreen::Centre(BoxRect).Y);
+        Failing.Invalidate();
+        Headless.MouseMove(300, 300);
+      },
+      [&] { Repainted = Headless.Pixel(20, 20); },
+  });
+
+  App.Run();
+
+  EXPECT_TRUE(Script.Finished());
+  EXPECT_EQ(Message, "painting failed");
+  EXPECT_NE(BoxCentre, 0x000000u) << "the box is painted while it waits";
+  EXPECT_EQ(AfterBox, 0x000080u) << "the form is painted again where the box was";
+  EXPECT_EQ(Repainted, 0x00FF00u) << "painting goes on after the failure";
+}
+
 }  // namespace
