@@ -93,7 +93,7 @@ measure() {
   for FILE in "$@"; do cp "$BUILD/$FILE" "$FOLDER/"; done
   (cd "$FOLDER" && XDG_CONFIG_HOME="$FOLDER.config" exec "./$NAME") >"$FOLDER.log" 2>&1 &
   PROGRAM_PID=$!
-  timeout 30 xdotool search --sync --pid "$PROGRAM_PID" >/dev/null || fail "$NAME showed no window: $(cat "$FOLDER.log")"
+  timeout 30 xdotool search --sync --onlyvisible --pid "$PROGRAM_PID" >/dev/null || fail "$NAME showed no window: $(cat "$FOLDER.log")"
   sleep "$SETTLE_SECONDS"
   kill -0 "$PROGRAM_PID" 2>/dev/null || fail "$NAME ended by itself: $(cat "$FOLDER.log")"
 
@@ -107,6 +107,8 @@ measure() {
     GUARDIAN_TICKS_BEFORE=$(cpu_ticks "$GUARDIAN")
   fi
   sleep "$IDLE_SECONDS"
+  SCREEN=$(xrandr --current | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p')
+  echo "    $NAME: screen ${SCREEN} at the end of the window" >&2
   RESULT=$(report_process "$PROGRAM_PID" "$NAME" "$BEFORE" "$TICKS_BEFORE")
   GUARDIAN_RESULT=""
   if [ -n "$GUARDIAN" ] && [ -d "/proc/$GUARDIAN" ]; then
