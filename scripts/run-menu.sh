@@ -7,11 +7,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-packages.sh
 cmake -S . -B build
-targets=(menu demo_pictures_files)
-if cmake --build build --target help | grep -qw winprofile; then
-  targets+=(winprofile)
-fi
-cmake --build build -j2 --target "${targets[@]}"
+cmake --build build -j2 --target menu demo_pictures_files winprofile
 
 config_home="${XDG_CONFIG_HOME:-}"
 if [[ "$config_home" != /* ]]; then
@@ -19,13 +15,7 @@ if [[ "$config_home" != /* ]]; then
 fi
 
 report_result() {
-  local result
-  if [ -x build/winprofile ]; then
-    result="$(build/winprofile get Dustrover97 Action "")"
-  else
-    result="$(sed -n '/^\[Dustrover97\]/,/^\[/s/^Action=//p' "$config_home/win.ini" 2>/dev/null | head -n 1)"
-  fi
-  echo "The menu wrote Action=${result} in section [Dustrover97] of $config_home/win.ini"
+  echo "The menu wrote Action=$(build/winprofile get Dustrover97 Action "") in section [Dustrover97] of $config_home/win.ini"
 }
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
