@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -113,6 +114,9 @@ public:
     bool Median = false;
   };
 
+  // Colours only on a terminal, so that a saved report stays plain text.
+  TKeepingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& Reports) override {
     ConsoleReporter::ReportRuns(Reports);
     for (const Run& R : Reports) {
@@ -157,7 +161,7 @@ int main(int argc, char** argv) {
   if (!Hover || !Repaint) return 0;  // filtered out, or failed (reported above)
   const double Share = Hover->CpuMicroseconds / Repaint->CpuMicroseconds;
   const bool Met = Share < HoverShareOfRepaint && Hover->CpuMicroseconds < HoverLimitMicroseconds;
-  std::printf("\n%-34s %12s %12s\n", "per operation (CPU, wall)", "hover change", "full repaint");
+  std::printf("\n%-34s %12s %12s\n", "per operation", "hover change", "full repaint");
   std::printf("%-34s %9.1f us %9.1f us\n", "CPU time", Hover->CpuMicroseconds, Repaint->CpuMicroseconds);
   std::printf("%-34s %9.1f us %9.1f us\n", "wall time", Hover->RealMicroseconds, Repaint->RealMicroseconds);
   std::printf("hover / full repaint (CPU): %.3f (goal < %.1f); hover %.1f us (goal < %.0f us): goal %s\n", Share,
