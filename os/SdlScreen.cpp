@@ -29,8 +29,11 @@ TSdlScreen::TSdlVideo::TSdlVideo() {
   // Closing the window arrives as a window close; an extra quit event would close twice.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   AllowMinimizeOnFocusLoss(false);
+  // Only a real desktop will do: without one SDL would fall back to an invisible offscreen
+  // screen and the menu would wait forever for input nobody can give.
+  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11,wayland", SDL_HINT_OVERRIDE);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-    throw ENoDisplay(std::string("Cannot open the display: ") + SDL_GetError());
+    throw ENoDisplay(std::string("Cannot open the display: no X11 or Wayland server answered (") + SDL_GetError() + ")");
 }
 
 TSdlScreen::TSdlVideo::~TSdlVideo() {
