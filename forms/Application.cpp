@@ -52,6 +52,8 @@ TFontLibrary& TApplication::Fonts() {
 void TApplication::Run() {
   if (FMainForm) FMainForm->Show();
   while (!FTerminated) HandleMessage();
+  // Nothing is shown after the loop; the screen leaves the display before the forms go.
+  FBackend->Hide();
 }
 
 void TApplication::Terminate() { PostMessage(nullptr, WM_QUIT); }

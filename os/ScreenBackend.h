@@ -63,4 +63,7 @@ public:
   virtual bool SetExclusiveMode(const TDisplayMode& Mode) = 0;
   // Gives the desktop its own mode back; nothing happens when it already has it.
   virtual void RestoreDesktopMode() = 0;
+  // The program shows nothing more: the screen leaves the display, so that what follows
+  // (giving back the mode, closing) is quick and shows nothing in between.
+  virtual void Hide() {}
 };

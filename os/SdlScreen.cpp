@@ -48,7 +48,11 @@ TSdlScreen::TSdlScreen(const std::string& Title) {
   FWindow.reset(SDL_CreateWindow(Title.c_str(), 0, 0, Desktop.w, Desktop.h, SDL_WINDOW_FULLSCREEN_DESKTOP));
   if (!FWindow) throw ENoDisplay(std::string("Cannot open the screen window: ") + SDL_GetError());
   RebuildBackBuffer();
-  Present({TRect{0, 0, Size().X, Size().Y}});
+  // Black at once, before any form is painted.
+  if (SDL_Surface* Surface = SDL_GetWindowSurface(FWindow.get())) {
+    SDL_FillRect(Surface, nullptr, 0);
+    SDL_UpdateWindowSurface(FWindow.get());
+  }
   SDL_StartTextInput();
   // Runs on the watching thread: SDL_PushEvent is thread-safe and wakes SDL_WaitEvent.
   FCloseSignals.Watch([] {
@@ -67,7 +71,7 @@ TSdlScreen::~TSdlScreen() {
   FWindow.reset();
 }
 
-TPoint TSdlScreen::Size() const { return {FBackBuffer->w, FBackBuffer->h}; }
+TPoint TSdlScreen::Size() const { return FSize; }
 
 int TSdlScreen::DisplayIndex() const { return std::max(0, SDL_GetWindowDisplayIndex(FWindow.get())); }
 
@@ -75,16 +79,27 @@ void TSdlScreen::RebuildBackBuffer() {
   int Width = 0;
   int Height = 0;
   SDL_GetWindowSize(FWindow.get(), &Width, &Height);
-  const bool Is16Bit = FExclusive && FExclusiveBitsPerPixel == 16;
-  const Uint32 Format = Is16Bit ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
-  TSurfacePtr Buffer = AdoptSurface(SDL_CreateRGBSurfaceWithFormat(0, Width, Height, Is16Bit ? 16 : 32, Format));
-  if (!Buffer) throw std::bad_alloc();
-  SDL_FillRect(Buffer.get(), nullptr, 0);
-  FBackBuffer = std::move(Buffer);
+  FSize = {Width, Height};
+  FBackBuffer.reset();
 }
+
+SDL_Surface* TSdlScreen::BackBuffer() {
+  if (!FBackBuffer) {
+    const bool Is16Bit = FExclusive && FExclusiveBitsPerPixel == 16;
+    const Uint32 Format = Is16Bit ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
+    TSurfacePtr Buffer = AdoptSurface(SDL_CreateRGBSurfaceWithFormat(0, FSize.X, FSize.Y, Is16Bit ? 16 : 32, Format));
+    if (!Buffer) throw std::bad_alloc();
+    SDL_FillRect(Buffer.get(), nullptr, 0);
+    FBackBuffer = std::move(Buffer);
+  }
+  return FBackBuffer.get();
+}
+
+void TSdlScreen::Hide() { SDL_HideWindow(FWindow.get()); }
 
 void TSdlScreen::Present(const std::vector<TRect>& Rects) {
   // Fetched each time: SDL makes a new window surface after a size change.
+  if (!FBackBuffer) return;
   SDL_Surface* Target = SDL_GetWindowSurface(FWindow.get());
   if (!Target) return;
   const TRect Visible{0, 0, std::min(FBackBuffer->w, Target->w), std::min(FBackBuffer->h, Target->h)};
@@ -119,7 +134,7 @@ void TSdlScreen::OnSizeChanged() {
   int Width = 0;
   int Height = 0;
   SDL_GetWindowSize(FWindow.get(), &Width, &Height);
-  if (Width != FBackBuffer->w || Height != FBackBuffer->h) {
+  if (Width != FSize.X || Height != FSize.Y) {
     RebuildBackBuffer();
     PushScreenEvent(TInputKind::Resize);
   } else {

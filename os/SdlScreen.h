@@ -22,7 +22,7 @@ public:
   TSdlScreen& operator=(const TSdlScreen&) = delete;
 
   TPoint Size() const override;
-  SDL_Surface* BackBuffer() override { return FBackBuffer.get(); }
+  SDL_Surface* BackBuffer() override;
   void Present(const std::vector<TRect>& Rects) override;
   void WaitEvent(TInputEvent& Event) override;
   bool PollEvent(TInputEvent& Event) override;
@@ -34,6 +34,7 @@ public:
   // display has no mode of this size.
   bool SetExclusiveMode(const TDisplayMode& Mode) override;
   void RestoreDesktopMode() override;
+  void Hide() override;
 
 private:
   // SDL's video subsystem, initialised for the life of the screen.
@@ -59,7 +60,9 @@ private:
   TCloseSignals FCloseSignals;  // first: blocks the signals before SDL starts any thread
   TSdlVideo FVideo;
   std::unique_ptr<SDL_Window, TWindowDestroyer> FWindow;
+  // Made when first drawn into, so that a mode switch before the first paint costs no buffer.
   TSurfacePtr FBackBuffer;
+  TPoint FSize;
   std::deque<TInputEvent> FPending;
   bool FExclusive = false;
   int32_t FExclusiveBitsPerPixel = 32;
