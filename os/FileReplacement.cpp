@@ -238,7 +238,9 @@ TWriteResult ReplaceLocked(int FolderDescriptor, const fs::path& Target, const T
 }  // namespace
 
 std::string TemporaryFilePrefix(std::string_view FileName) {
-  return "." + std::string(FileName) + ".tmp-";
+  std::string Prefix = ".";
+  Prefix.append(FileName).append(".tmp-");
+  return Prefix;
 }
 
 TWriteResult ReplaceFileContent(const fs::path& Path, const TContentEdit& Edit, const TReplaceOptions& Options) {
