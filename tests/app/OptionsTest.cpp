@@ -307,6 +307,11 @@ protected:
     std::error_code Ignored;
     fs::current_path(FWorkingDirectory, Ignored);
   }
+  void SetUp() override {
+    for (const char* Picture : {"menu1.bmp", "menu2.bmp", "credits1.bmp", "credits2.bmp"})
+      ASSERT_TRUE(fs::exists(fs::path(MENU_BINARY_DIR) / Picture))
+          << Picture << " is missing beside the built menu; the demo_pictures_files target draws it";
+  }
 
   void Click(const TControl& Control) {
     const TPoint P = Middle(Control);
