@@ -181,9 +181,18 @@ TEST_F(MainFormOptionsKeys, ReturnFromTheDialogReadsTheProfileAgainButNeverHides
     EXPECT_TRUE(Form.CheatBox->Visible());
     EXPECT_EQ(Form.VersionLabel->Caption(), "v2.0");
     SetProfileValue(QuirBalentKey, "0");
+    SetProfileValue(OkExeVersionKey, std::string(60, '9').c_str());
+  });
+  OpenAndCancel([&] {
+    EXPECT_TRUE(Form.CheatBox->Visible()) << "activation only ever shows the notice";
+    EXPECT_EQ(Form.VersionLabel->Caption(), "v" + std::string(60, '9'));
+    EXPECT_NE(Headless.Pixel(639, 465), Menu1Colour) << "the long label reaches the screen's edge";
+    SetProfileValue(OkExeVersionKey, "3");
   });
   Menu.AtIdle([&] {
-    EXPECT_TRUE(Form.CheatBox->Visible()) << "activation only ever shows the notice";
+    EXPECT_EQ(Form.VersionLabel->Caption(), "v3");
+    EXPECT_EQ(Headless.Pixel(639, 465), Menu1Colour) << "nothing is left of the longer label";
+    EXPECT_TRUE(Form.CheatBox->Visible());
     EXPECT_EQ(ProfileValue(QuirBalentKey), "0");
   });
   Menu.Run();
