@@ -38,6 +38,97 @@ INSTANTIATE_TEST_SUITE_P(Buttons, MainFormHotSpot,
                                            THotSpotCase{"Exit", &TMainForm::ExitButton, 0}),
                          [](const ::testing::TestParamInfo<THotSpotCase>& Info) { return std::string(Info.param.Name); });
 
+// Presses at the edges of the hot spots: right and bottom edges are exclusive.
+struct TEdgePressCase {
+  const char* Name;
+  TPoint At;
+  std::optional<int32_t> EndsWith;  // nothing: the press lands on the picture and the menu goes on
+};
+
+class MainFormEdgePress : public TMenuTest, public ::testing::WithParamInterface<TEdgePressCase> {};
+
+TEST_P(MainFormEdgePress, PressCountsOnlyInsideTheHotSpot) {
+  const TEdgePressCase& Case = GetParam();
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  Menu.AtIdle([&] { Menu.Headless().Click(Case.At.X, Case.At.Y); });
+  Menu.Run();
+  EXPECT_EQ(Menu.ReachedEndOfScript(), !Case.EndsWith.has_value());
+  EXPECT_EQ(Form.MenuAction(), Case.EndsWith.value_or(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, MainFormEdgePress,
+    ::testing::Values(TEdgePressCase{"Moon1TopLeft", {29, 115}, 1}, TEdgePressCase{"Moon1BottomRight", {142, 245}, 1},
+                      TEdgePressCase{"Moon1LeftOutside", {28, 180}, std::nullopt},
+                      TEdgePressCase{"Moon1AboveOutside", {80, 114}, std::nullopt},
+                      TEdgePressCase{"Moon1RightOutside", {143, 180}, std::nullopt},
+                      TEdgePressCase{"Moon1BelowOutside", {80, 246}, std::nullopt},
+                      TEdgePressCase{"Moon2TopLeft", {187, 114}, 2}, TEdgePressCase{"Moon2BottomRight", {299, 244}, 2},
+                      TEdgePressCase{"Moon2RightOutside", {300, 180}, std::nullopt},
+                      TEdgePressCase{"Moon3TopLeft", {341, 112}, 3}, TEdgePressCase{"Moon3BottomRight", {454, 245}, 3},
+                      TEdgePressCase{"Moon3LeftOutside", {340, 180}, std::nullopt},
+                      TEdgePressCase{"Moon4TopRight", {605, 112}, 4}, TEdgePressCase{"Moon4BottomLeft", {489, 244}, 4},
+                      TEdgePressCase{"Moon4RightOutside", {606, 200}, std::nullopt},
+                      TEdgePressCase{"Moon4BelowOutside", {489, 245}, std::nullopt},
+                      TEdgePressCase{"ExitTopLeft", {231, 347}, 0}, TEdgePressCase{"ExitBottomRight", {409, 371}, 0},
+                      TEdgePressCase{"ExitLeftOutside", {230, 360}, std::nullopt},
+                      TEdgePressCase{"ExitRightOutside", {410, 360}, std::nullopt},
+                      TEdgePressCase{"ExitBelowOutside", {300, 372}, std::nullopt}),
+    [](const ::testing::TestParamInfo<TEdgePressCase>& Info) { return std::string(Info.param.Name); });
+
+// The highlighted picture shows exactly over the hot spot under the mouse, on either view.
+struct THighlightCase {
+  const char* Name;
+  MatButton* TMainForm::*Button;
+  bool OnCredits;
+};
+
+class MainFormHighlight : public TMenuTest, public ::testing::WithParamInterface<THighlightCase> {};
+
+TEST_P(MainFormHighlight, HighlightCoversExactlyTheHotSpot) {
+  const THighlightCase& Case = GetParam();
+  const uint32_t Normal = Case.OnCredits ? Credits1Colour : Menu1Colour;
+  const uint32_t Lit = Case.OnCredits ? Credits2Colour : Menu2Colour;
+  TMenuRun Menu(ExeName());
+  TMainForm& Form = Menu.CreateForm();
+  THeadlessScreen& Headless = Menu.Headless();
+  if (Case.OnCredits) Menu.AtIdle([&] { ClickCentreOf(*Form.CreditsButton, Headless); });
+  Menu.AtIdle([&] {
+    const TPoint Centre = CentreOf(*(Form.*Case.Button));
+    Headless.MouseMove(Centre.X, Centre.Y);
+  });
+  Menu.AtIdle([&] {
+    const TRect R = (Form.*Case.Button)->ScreenRect();
+    for (const TPoint Inside : {TPoint{R.Left, R.Top}, TPoint{R.Right - 1, R.Top}, TPoint{R.Left, R.Bottom - 1},
+                                TPoint{R.Right - 1, R.Bottom - 1}})
+      EXPECT_EQ(Headless.Pixel(Inside.X, Inside.Y), Lit) << Inside.X << "," << Inside.Y;
+    for (const TPoint Outside : {TPoint{R.Left - 1, R.Top}, TPoint{R.Left, R.Top - 1}, TPoint{R.Right, R.Bottom - 1},
+                                 TPoint{R.Right - 1, R.Bottom}})
+      EXPECT_EQ(Headless.Pixel(Outside.X, Outside.Y), Normal) << Outside.X << "," << Outside.Y;
+    const TPoint Away{R.Right + 1, R.Bottom + 1};
+    Headless.MouseMove(Away.X, Away.Y);
+  });
+  Menu.AtIdle([&] {
+    const TRect R = (Form.*Case.Button)->ScreenRect();
+    EXPECT_EQ(Headless.Pixel(R.Left, R.Top), Normal) << "the highlight goes when the mouse leaves";
+    EXPECT_EQ(Headless.Pixel(R.Right - 1, R.Bottom - 1), Normal);
+  });
+  Menu.Run();
+  EXPECT_EQ(Menu.StepsLeft(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MainFormHighlight,
+                         ::testing::Values(THighlightCase{"Moon1", &TMainForm::Moon1Button, false},
+                                           THighlightCase{"Moon2", &TMainForm::Moon2Button, false},
+                                           THighlightCase{"Moon3", &TMainForm::Moon3Button, false},
+                                           THighlightCase{"Moon4", &TMainForm::Moon4Button, false},
+                                           THighlightCase{"Options", &TMainForm::OptionsButton, false},
+                                           THighlightCase{"Credits", &TMainForm::CreditsButton, false},
+                                           THighlightCase{"Exit", &TMainForm::ExitButton, false},
+                                           THighlightCase{"Ok", &TMainForm::OkButton, true}),
+                         [](const ::testing::TestParamInfo<THighlightCase>& Info) { return std::string(Info.param.Name); });
+
 bool ShowsMenuView(const TMainForm& Form) { return Form.MatContainer1->Visible() && !Form.credits->Visible(); }
 bool ShowsCreditsView(const TMainForm& Form) { return Form.credits->Visible() && !Form.MatContainer1->Visible(); }
 
