@@ -135,6 +135,23 @@ TEST_F(HoverFixture, DisablingTheControlUnderARestingMouseMovesTheHoverToo) {
   EXPECT_EQ(Log, (TMessageLog{"Over enter", "Over leave", "Under enter"}));
 }
 
+TEST_F(HoverFixture, HidingTheParentOfTheHoveredControlMovesTheHoverToWhatLiesBeneath) {
+  // A view switch: the panel holding the hovered control goes, the one showing instead takes the hover.
+  Add(Form, NewRecorder(TKind::Windowless, "Beneath", Log), {100, 100, 400, 400});
+  TControl& View = Add(Form, NewRecorder(TKind::Windowed, "View", Log), {120, 120, 320, 320});
+  TControl& Inner = Add(dynamic_cast<TWinControl&>(View), NewRecorder(TKind::Windowless, "Inner", Log), {10, 10, 60, 60});
+  TControl& OtherView = Add(Form, NewRecorder(TKind::Windowed, "OtherView", Log), {120, 120, 320, 320});
+  OtherView.Hide();
+  MoveTo(150, 150);
+  ASSERT_EQ(Form.MouseControl(), &Inner);
+
+  View.Hide();
+  OtherView.Show();
+  App.ProcessMessages();
+
+  EXPECT_EQ(Log, (TMessageLog{"Inner enter", "Inner leave", "OtherView enter"}));
+}
+
 TEST_F(HoverFixture, RemovingAControlForgetsHoverCaptureAndFocusInsideIt) {
   const std::vector<uint32_t> Everything{CM_MOUSEENTER, CM_MOUSELEAVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
                                          WM_MOUSEMOVE,  WM_CHAR};
