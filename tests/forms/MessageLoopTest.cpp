@@ -194,6 +194,29 @@ INSTANTIATE_TEST_SUITE_P(
                     TPresentCase{"CutByThePanel", true, {40, 25, 90, 55}, {160, 105, 180, 120}}),
     [](const testing::TestParamInfo<TPresentCase>& Info) { return std::string(Info.param.Name); });
 
+TEST(MessageLoopTest, UpdatePaintsAndPresentsThePendingAreaAtOnce) {
+  TApplication App(TestScreen::NewHeadless());
+  THeadlessScreen& Headless = TestScreen::Headless(App);
+  TMessageLog Log;
+  TForm& Form = BorderlessForm(App, {0, 0, 640, 480});
+  auto& Box = AddControl(Form, std::make_unique<TRecording<TGraphicControl>>("Box", Log), {20, 30, 60, 50});
+  Box.FillWithColor = true;
+  Box.SetColor(clRed);
+  Form.Show();
+  App.ProcessMessages();
+  Headless.ResetCounts();
+  Application->PostMessage(&Form, FirstPrivateMessage);
+
+  Box.SetColor(clLime);
+  EXPECT_EQ(Headless.PresentCount(), 0) << "invalidating alone paints nothing";
+  Box.Update();
+
+  EXPECT_EQ(Headless.PresentCount(), 1);
+  EXPECT_EQ(Headless.LastPresented(), (std::vector<TRect>{{20, 30, 60, 50}}));
+  EXPECT_EQ(Headless.Pixel(40, 40), 0x00FF00u);
+  EXPECT_EQ(App.PendingMessages(&Form), 1u) << "the queue is left as it was";
+}
+
 TEST(MessageLoopTest, NothingIsPresentedWhenNothingWasInvalidated) {
   TApplication App(TestScreen::NewHeadless());
   THeadlessScreen& Headless = TestScreen::Headless(App);
