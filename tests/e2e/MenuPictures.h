@@ -10,9 +10,9 @@ struct TMenuPictures {
   TRgb Credits2;  // the highlighted credits page
 };
 
-// Four distinct colours that come through a 16-bit (RGB565) screen unchanged: SDL widens 5-bit
-// channels back to 8 bits by scaling, so 0x83 and 0xFF survive the round trip where 0x80 would
-// come back as 0x83.
+// Four distinct colours that come through a 16-bit (RGB565) screen unchanged, so that the same
+// test holds whether or not the display mode switched (0x80 would come back as 0x83; see
+// ShowsUnchangedIn16Bit).
 inline constexpr TMenuPictures PlainPictures{
     .Menu1 = TRgb{0x000083},
     .Menu2 = TRgb{0x0000FF},

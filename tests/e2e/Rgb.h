@@ -13,3 +13,4 @@ struct TRgb {
 };
 
 void PrintTo(const TRgb& Colour, std::ostream* Out);
+
