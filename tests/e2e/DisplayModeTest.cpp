@@ -240,7 +240,7 @@ TEST_P(TDisplayModeRoadTest, GivesTheDesktopItsModeBackAndLeavesNoProcess) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Roads, TDisplayModeRoadTest,
+    DisplayMode, TDisplayModeRoadTest,
     ::testing::Values(
         TRoadOut{"Escape", [](TMenuRun& Menu) { Menu.Key("Escape"); }, TExitStatus::Exited(0), "0", true},
         TRoadOut{"FirstMoon", [](TMenuRun& Menu) { Menu.Click(Moon1X, Moon1Y); }, TExitStatus::Exited(0), "1", true},
