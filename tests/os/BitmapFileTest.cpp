@@ -92,7 +92,7 @@ private:
   TBytes FBytes;
 };
 
-struct TBitmapFileSpec {
+struct TBitmapFileLayout {
   std::int32_t FWidth = 0;
   std::int32_t FHeight = 0;  // negative: top-down
   std::uint16_t FBitCount = 8;
@@ -105,45 +105,45 @@ struct TBitmapFileSpec {
   TBytes FPixels;  // as stored in the file
 };
 
-TBytes WriteBitmapFile(const TBitmapFileSpec& Spec) {
-  const bool Core = Spec.FInfoSize == 12;
+TBytes WriteBitmapFile(const TBitmapFileLayout& Layout) {
+  const bool Core = Layout.FInfoSize == 12;
   const std::size_t EntrySize = Core ? 3 : 4;
   const std::size_t PixelOffset =
-      14 + Spec.FInfoSize + Spec.FMasks.size() * 4 + Spec.FPalette.size() * EntrySize + Spec.FGapBeforePixels;
+      14 + Layout.FInfoSize + Layout.FMasks.size() * 4 + Layout.FPalette.size() * EntrySize + Layout.FGapBeforePixels;
   TByteWriter Out;
   Out.U8('B');
   Out.U8('M');
-  Out.U32(static_cast<std::uint32_t>(PixelOffset + Spec.FPixels.size()));
+  Out.U32(static_cast<std::uint32_t>(PixelOffset + Layout.FPixels.size()));
   Out.U32(0);
   Out.U32(static_cast<std::uint32_t>(PixelOffset));
-  Out.U32(Spec.FInfoSize);
+  Out.U32(Layout.FInfoSize);
   if (Core) {
-    Out.U16(static_cast<std::uint32_t>(Spec.FWidth));
-    Out.U16(static_cast<std::uint32_t>(Spec.FHeight));
+    Out.U16(static_cast<std::uint32_t>(Layout.FWidth));
+    Out.U16(static_cast<std::uint32_t>(Layout.FHeight));
     Out.U16(1);
-    Out.U16(Spec.FBitCount);
+    Out.U16(Layout.FBitCount);
   } else {
-    Out.U32(static_cast<std::uint32_t>(Spec.FWidth));
-    Out.U32(static_cast<std::uint32_t>(Spec.FHeight));
+    Out.U32(static_cast<std::uint32_t>(Layout.FWidth));
+    Out.U32(static_cast<std::uint32_t>(Layout.FHeight));
     Out.U16(1);
-    Out.U16(Spec.FBitCount);
-    Out.U32(Spec.FCompression);
-    Out.U32(static_cast<std::uint32_t>(Spec.FPixels.size()));
+    Out.U16(Layout.FBitCount);
+    Out.U32(Layout.FCompression);
+    Out.U32(static_cast<std::uint32_t>(Layout.FPixels.size()));
     Out.U32(2835);
     Out.U32(2835);
-    Out.U32(Spec.FColoursUsed);
+    Out.U32(Layout.FColoursUsed);
     Out.U32(0);
-    Out.PadTo(14 + Spec.FInfoSize);
+    Out.PadTo(14 + Layout.FInfoSize);
   }
-  for (const std::uint32_t Mask : Spec.FMasks) Out.U32(Mask);
-  for (const TColour& Colour : Spec.FPalette) {
+  for (const std::uint32_t Mask : Layout.FMasks) Out.U32(Mask);
+  for (const TColour& Colour : Layout.FPalette) {
     Out.U8(Colour.FBlue);
     Out.U8(Colour.FGreen);
     Out.U8(Colour.FRed);
     if (!Core) Out.U8(0);
   }
   Out.PadTo(PixelOffset);
-  Out.Append(Spec.FPixels);
+  Out.Append(Layout.FPixels);
   return Out.Take();
 }
 
@@ -245,31 +245,31 @@ TBytes EncodeRunLength(const TIndexedPicture& Picture, bool FourBit) {
   return Out.Take();
 }
 
-TBitmapFileSpec IndexedSpec(const TIndexedPicture& Picture, std::uint16_t BitCount, bool TopDown = false) {
-  TBitmapFileSpec Spec;
-  Spec.FWidth = Picture.FWidth;
-  Spec.FHeight = TopDown ? -Picture.FHeight : Picture.FHeight;
-  Spec.FBitCount = BitCount;
-  Spec.FColoursUsed = static_cast<std::uint32_t>(Picture.FPalette.size());
-  Spec.FPalette = Picture.FPalette;
-  Spec.FPixels = PackIndexed(Picture, BitCount, TopDown);
-  return Spec;
+TBitmapFileLayout IndexedLayout(const TIndexedPicture& Picture, std::uint16_t BitCount, bool TopDown = false) {
+  TBitmapFileLayout Layout;
+  Layout.FWidth = Picture.FWidth;
+  Layout.FHeight = TopDown ? -Picture.FHeight : Picture.FHeight;
+  Layout.FBitCount = BitCount;
+  Layout.FColoursUsed = static_cast<std::uint32_t>(Picture.FPalette.size());
+  Layout.FPalette = Picture.FPalette;
+  Layout.FPixels = PackIndexed(Picture, BitCount, TopDown);
+  return Layout;
 }
 
-TBitmapFileSpec TrueColourSpec(const TIndexedPicture& Picture, std::uint16_t BitCount, bool TopDown = false) {
-  TBitmapFileSpec Spec;
-  Spec.FWidth = Picture.FWidth;
-  Spec.FHeight = TopDown ? -Picture.FHeight : Picture.FHeight;
-  Spec.FBitCount = BitCount;
-  Spec.FPixels = PackTrueColour(Picture, BitCount, TopDown);
-  return Spec;
+TBitmapFileLayout TrueColourLayout(const TIndexedPicture& Picture, std::uint16_t BitCount, bool TopDown = false) {
+  TBitmapFileLayout Layout;
+  Layout.FWidth = Picture.FWidth;
+  Layout.FHeight = TopDown ? -Picture.FHeight : Picture.FHeight;
+  Layout.FBitCount = BitCount;
+  Layout.FPixels = PackTrueColour(Picture, BitCount, TopDown);
+  return Layout;
 }
 
-TBitmapFileSpec RunLengthSpec(const TIndexedPicture& Picture, bool FourBit) {
-  TBitmapFileSpec Spec = IndexedSpec(Picture, FourBit ? 4 : 8);
-  Spec.FCompression = FourBit ? Rle4 : Rle8;
-  Spec.FPixels = EncodeRunLength(Picture, FourBit);
-  return Spec;
+TBitmapFileLayout RunLengthLayout(const TIndexedPicture& Picture, bool FourBit) {
+  TBitmapFileLayout Layout = IndexedLayout(Picture, FourBit ? 4 : 8);
+  Layout.FCompression = FourBit ? Rle4 : Rle8;
+  Layout.FPixels = EncodeRunLength(Picture, FourBit);
+  return Layout;
 }
 
 std::uint32_t ReadPixel(const SDL_Surface& Surface, int X, int Y) {
@@ -332,12 +332,12 @@ void PrintTo(const TValidCase& Case, std::ostream* Out) { *Out << Case.FName; }
 
 std::vector<TValidCase> ValidCases() {
   std::vector<TValidCase> Cases;
-  const auto AddIndexed = [&](std::string Name, const TIndexedPicture& Picture, TBitmapFileSpec Spec) {
-    Cases.push_back({std::move(Name), Picture, WriteBitmapFile(Spec), true, 8});
+  const auto AddIndexed = [&](std::string Name, const TIndexedPicture& Picture, TBitmapFileLayout Layout) {
+    Cases.push_back({std::move(Name), Picture, WriteBitmapFile(Layout), true, 8});
   };
-  const auto AddTrueColour = [&](std::string Name, const TIndexedPicture& Picture, TBitmapFileSpec Spec,
+  const auto AddTrueColour = [&](std::string Name, const TIndexedPicture& Picture, TBitmapFileLayout Layout,
                                  int ColourBits = 8) {
-    Cases.push_back({std::move(Name), Picture, WriteBitmapFile(Spec), false, ColourBits});
+    Cases.push_back({std::move(Name), Picture, WriteBitmapFile(Layout), false, ColourBits});
   };
 
   const TIndexedPicture Two = MakePicture(9, 3, 2);
@@ -347,23 +347,23 @@ std::vector<TValidCase> ValidCases() {
   const TIndexedPicture Many = MakePicture(37, 5, 256);
   const TIndexedPicture Colourful = MakePicture(9, 4, 23);
 
-  AddIndexed("OneBit", Two, IndexedSpec(Two, 1));
-  TBitmapFileSpec OneBitImplicit = IndexedSpec(Two, 1);
+  AddIndexed("OneBit", Two, IndexedLayout(Two, 1));
+  TBitmapFileLayout OneBitImplicit = IndexedLayout(Two, 1);
   OneBitImplicit.FColoursUsed = 0;  // the table then holds 1 << bits colours
   AddIndexed("OneBitImplicitColourCount", Two, OneBitImplicit);
-  AddIndexed("OneBitTopDown", Two, IndexedSpec(Two, 1, true));
-  TBitmapFileSpec OneBitCore = IndexedSpec(Two, 1);
+  AddIndexed("OneBitTopDown", Two, IndexedLayout(Two, 1, true));
+  TBitmapFileLayout OneBitCore = IndexedLayout(Two, 1);
   OneBitCore.FInfoSize = 12;
   AddIndexed("OneBitCoreHeader", Two, OneBitCore);
-  AddIndexed("TwoBit", Four, IndexedSpec(Four, 2));
-  TBitmapFileSpec FourBitImplicit = IndexedSpec(Sixteen, 4);
+  AddIndexed("TwoBit", Four, IndexedLayout(Four, 2));
+  TBitmapFileLayout FourBitImplicit = IndexedLayout(Sixteen, 4);
   FourBitImplicit.FColoursUsed = 0;
   AddIndexed("FourBitImplicitColourCount", Sixteen, FourBitImplicit);
-  AddIndexed("FourBitShortPalette", Six, IndexedSpec(Six, 4));
-  AddIndexed("EightBitShortPalette", Six, IndexedSpec(Six, 8));
-  AddIndexed("EightBitFullPalette", Many, IndexedSpec(Many, 8));
-  AddIndexed("EightBitTopDown", Colourful, IndexedSpec(Colourful, 8, true));
-  TBitmapFileSpec Core = IndexedSpec(Sixteen, 8);
+  AddIndexed("FourBitShortPalette", Six, IndexedLayout(Six, 4));
+  AddIndexed("EightBitShortPalette", Six, IndexedLayout(Six, 8));
+  AddIndexed("EightBitFullPalette", Many, IndexedLayout(Many, 8));
+  AddIndexed("EightBitTopDown", Colourful, IndexedLayout(Colourful, 8, true));
+  TBitmapFileLayout Core = IndexedLayout(Sixteen, 8);
   Core.FInfoSize = 12;  // the oldest header: no colour count, so the table holds 256 colours
   const TIndexedPicture CorePicture = [&] {
     TIndexedPicture Full = Sixteen;
@@ -372,25 +372,25 @@ std::vector<TValidCase> ValidCases() {
   }();
   Core.FPalette = CorePicture.FPalette;
   AddIndexed("EightBitCoreHeader", CorePicture, Core);
-  TBitmapFileSpec Version5 = IndexedSpec(Colourful, 8);
+  TBitmapFileLayout Version5 = IndexedLayout(Colourful, 8);
   Version5.FInfoSize = 124;
   AddIndexed("EightBitVersion5Header", Colourful, Version5);
-  TBitmapFileSpec Gap = IndexedSpec(Six, 8);
+  TBitmapFileLayout Gap = IndexedLayout(Six, 8);
   Gap.FGapBeforePixels = 10;
   Gap.FPixels.resize(Gap.FPixels.size() + 7, 0xEE);  // bytes after the picture are ignored
   AddIndexed("EightBitGapAndTrailingBytes", Six, Gap);
-  AddIndexed("Rle8", Colourful, RunLengthSpec(Colourful, false));
-  AddIndexed("Rle8FullPalette", Many, RunLengthSpec(Many, false));
-  AddIndexed("Rle4", Sixteen, RunLengthSpec(Sixteen, true));
-  AddIndexed("Rle4ShortPalette", Six, RunLengthSpec(Six, true));
+  AddIndexed("Rle8", Colourful, RunLengthLayout(Colourful, false));
+  AddIndexed("Rle8FullPalette", Many, RunLengthLayout(Many, false));
+  AddIndexed("Rle4", Sixteen, RunLengthLayout(Sixteen, true));
+  AddIndexed("Rle4ShortPalette", Six, RunLengthLayout(Six, true));
 
-  AddTrueColour("SixteenBit", Colourful, TrueColourSpec(Colourful, 16), 5);
-  AddTrueColour("TwentyFourBit", Colourful, TrueColourSpec(Colourful, 24));
-  AddTrueColour("TwentyFourBitTopDown", Colourful, TrueColourSpec(Colourful, 24, true));
-  AddTrueColour("TwentyFourBitWide", Many, TrueColourSpec(Many, 24));
-  AddTrueColour("ThirtyTwoBit", Colourful, TrueColourSpec(Colourful, 32));
-  AddTrueColour("ThirtyTwoBitTopDown", Colourful, TrueColourSpec(Colourful, 32, true));
-  TBitmapFileSpec Fields = TrueColourSpec(Colourful, 32);
+  AddTrueColour("SixteenBit", Colourful, TrueColourLayout(Colourful, 16), 5);
+  AddTrueColour("TwentyFourBit", Colourful, TrueColourLayout(Colourful, 24));
+  AddTrueColour("TwentyFourBitTopDown", Colourful, TrueColourLayout(Colourful, 24, true));
+  AddTrueColour("TwentyFourBitWide", Many, TrueColourLayout(Many, 24));
+  AddTrueColour("ThirtyTwoBit", Colourful, TrueColourLayout(Colourful, 32));
+  AddTrueColour("ThirtyTwoBitTopDown", Colourful, TrueColourLayout(Colourful, 32, true));
+  TBitmapFileLayout Fields = TrueColourLayout(Colourful, 32);
   Fields.FCompression = BitFields;
   Fields.FMasks = {0x00FF0000, 0x0000FF00, 0x000000FF};
   AddTrueColour("ThirtyTwoBitBitFields", Colourful, Fields);
@@ -412,14 +412,14 @@ INSTANTIATE_TEST_SUITE_P(Formats, TValidBitmapTest, testing::ValuesIn(ValidCases
 TEST(BitmapFileTest, RunLengthDeltaLeavesSkippedPixelsAtIndexZero) {
   TIndexedPicture Expected = MakePicture(4, 3, 3);
   std::fill(Expected.FIndices.begin(), Expected.FIndices.end(), 0);
-  TBitmapFileSpec Spec = IndexedSpec(Expected, 8);
-  Spec.FCompression = Rle8;
+  TBitmapFileLayout Layout = IndexedLayout(Expected, 8);
+  Layout.FCompression = Rle8;
   // Bottom row: two pixels of index 1; then one right and one up; one pixel of index 2.
-  Spec.FPixels = {2, 1, 0, 2, 1, 1, 1, 2, 0, 1};
+  Layout.FPixels = {2, 1, 0, 2, 1, 1, 1, 2, 0, 1};
   Expected.FIndices[static_cast<std::size_t>(2 * 4 + 0)] = 1;
   Expected.FIndices[static_cast<std::size_t>(2 * 4 + 1)] = 1;
   Expected.FIndices[static_cast<std::size_t>(1 * 4 + 3)] = 2;
-  const TSurfacePtr Surface = Load(WriteBitmapFile(Spec));
+  const TSurfacePtr Surface = Load(WriteBitmapFile(Layout));
   ExpectShows(*Surface, Expected, true);
 }
 
@@ -452,9 +452,9 @@ TBytes WithSize(TBytes File, std::int32_t Width, std::int32_t Height) {
 }
 
 TBytes RunLengthFile(const TIndexedPicture& Picture, bool FourBit, TBytes Data) {
-  TBitmapFileSpec Spec = RunLengthSpec(Picture, FourBit);
-  Spec.FPixels = std::move(Data);
-  return WriteBitmapFile(Spec);
+  TBitmapFileLayout Layout = RunLengthLayout(Picture, FourBit);
+  Layout.FPixels = std::move(Data);
+  return WriteBitmapFile(Layout);
 }
 
 struct TDamagedCase {
@@ -467,22 +467,22 @@ void PrintTo(const TDamagedCase& Case, std::ostream* Out) { *Out << Case.FName; 
 std::vector<TDamagedCase> DamagedCases() {
   // An 8-bit 9x3 picture with 6 colours: 14 + 40 header bytes, 24 palette bytes, 3 rows of 12.
   const TIndexedPicture Six = MakePicture(9, 3, 6);
-  const TBytes Good = WriteBitmapFile(IndexedSpec(Six, 8));
+  const TBytes Good = WriteBitmapFile(IndexedLayout(Six, 8));
   const std::size_t PaletteEnd = InfoHeaderEnd + 6 * 4;
-  const TBytes GoodFourBit = WriteBitmapFile(IndexedSpec(Six, 4));
-  const TBytes GoodTrueColour = WriteBitmapFile(TrueColourSpec(Six, 24));
-  TBitmapFileSpec FieldsSpec = TrueColourSpec(Six, 32);
-  FieldsSpec.FCompression = BitFields;
-  FieldsSpec.FMasks = {0x00FF0000, 0x0000FF00, 0x000000FF};
-  const TBytes GoodFields = WriteBitmapFile(FieldsSpec);
+  const TBytes GoodFourBit = WriteBitmapFile(IndexedLayout(Six, 4));
+  const TBytes GoodTrueColour = WriteBitmapFile(TrueColourLayout(Six, 24));
+  TBitmapFileLayout FieldsLayout = TrueColourLayout(Six, 32);
+  FieldsLayout.FCompression = BitFields;
+  FieldsLayout.FMasks = {0x00FF0000, 0x0000FF00, 0x000000FF};
+  const TBytes GoodFields = WriteBitmapFile(FieldsLayout);
   const TIndexedPicture OneColour = MakePicture(9, 3, 1);
-  TBitmapFileSpec OneBitOneColour = IndexedSpec(OneColour, 1);
+  TBitmapFileLayout OneBitOneColour = IndexedLayout(OneColour, 1);
   OneBitOneColour.FPixels[0] = 0x40;  // second pixel of the bottom row uses index 1
 
   // Width 9, height 3, 6 colours; run-length data written by hand.
   const auto Rle8File = [&](TBytes Data) { return RunLengthFile(Six, false, std::move(Data)); };
   const auto Rle4File = [&](TBytes Data) { return RunLengthFile(Six, true, std::move(Data)); };
-  const TBytes GoodRle8 = WriteBitmapFile(RunLengthSpec(Six, false));
+  const TBytes GoodRle8 = WriteBitmapFile(RunLengthLayout(Six, false));
 
   TBytes OutOfPalette = Good;
   OutOfPalette[Good.size() - 12 + 4] = 6;  // the top row is stored last
@@ -647,8 +647,8 @@ private:
 
 TEST(BitmapFileTest, GiganticDimensionsAreRefusedBeforeAnyPixelIsAllocated) {
   const TIndexedPicture Picture = MakePicture(64, 64, 6);
-  const TBytes Plain = WriteBitmapFile(IndexedSpec(Picture, 8));
-  const TBytes RunLength = WriteBitmapFile(RunLengthSpec(Picture, false));
+  const TBytes Plain = WriteBitmapFile(IndexedLayout(Picture, 8));
+  const TBytes RunLength = WriteBitmapFile(RunLengthLayout(Picture, false));
   const TSdlAllocationWatch Watch;
 
   // The watch sees pixel allocations: a good 64x64 picture needs at least 64 * 64 bytes.
@@ -709,7 +709,7 @@ protected:
 
 TEST_F(TBitmapFileOnDiskTest, LoadsAGoodFile) {
   const TIndexedPicture Picture = MakePicture(9, 4, 23);
-  const TSurfacePtr Surface = LoadBitmapFile(WriteFile("menu1.bmp", WriteBitmapFile(IndexedSpec(Picture, 8))));
+  const TSurfacePtr Surface = LoadBitmapFile(WriteFile("menu1.bmp", WriteBitmapFile(IndexedLayout(Picture, 8))));
   ASSERT_NE(Surface, nullptr);
   ExpectShows(*Surface, Picture, true);
 }
@@ -733,20 +733,20 @@ TEST_F(TBitmapFileOnDiskTest, FifoNamedLikeThePictureCannotBeOpenedAndDoesNotBlo
 
 TEST_F(TBitmapFileOnDiskTest, UnreadableFileCannotBeOpened) {
   if (geteuid() == 0) GTEST_SKIP() << "file permissions do not stop the superuser";
-  const std::string Path = WriteFile("menu4.bmp", WriteBitmapFile(IndexedSpec(MakePicture(9, 3, 6), 8)));
+  const std::string Path = WriteFile("menu4.bmp", WriteBitmapFile(IndexedLayout(MakePicture(9, 3, 6), 8)));
   ASSERT_EQ(chmod(Path.c_str(), 0), 0);
   ExpectCannotOpen(Path);
 }
 
 TEST_F(TBitmapFileOnDiskTest, EmptyAndDamagedFilesAreInvalid) {
   ExpectInvalid(WriteFile("empty.bmp", {}));
-  const TBytes Good = WriteBitmapFile(IndexedSpec(MakePicture(9, 3, 6), 8));
+  const TBytes Good = WriteBitmapFile(IndexedLayout(MakePicture(9, 3, 6), 8));
   ExpectInvalid(WriteFile("short.bmp", Truncated(Good, Good.size() - 5)));
 }
 
 TEST_F(TBitmapFileOnDiskTest, FileOverTheSizeLimitIsInvalid) {
   // A sparse file: as large as it claims, without using the disk.
-  const TBytes Good = WriteBitmapFile(IndexedSpec(MakePicture(9, 3, 6), 8));
+  const TBytes Good = WriteBitmapFile(IndexedLayout(MakePicture(9, 3, 6), 8));
   const std::string Path = WriteFile("huge.bmp", Good);
   std::filesystem::resize_file(Path, MaxBitmapFileSize + 1);
   ExpectInvalid(Path);
